@@ -1,0 +1,6 @@
+#include "app/program.h"
+
+int main(int argc, char **argv)
+{
+    return mizro::app::runProgram(argc, argv);
+}

@@ -1,0 +1,77 @@
+#include "program.h"
+
+#include "mainwindow.h"
+#include "singleinstance.h"
+
+#include "ui/dialogrunner.h"
+#include "ui/messages.h"
+#include "ui/session.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QLocale>
+#include <QPainter>
+#include <QSplashScreen>
+
+namespace mizro::app {
+
+namespace {
+
+QPixmap splashPicture()
+{
+    QPixmap pix(460, 220);
+    pix.fill(QColor(0x2f, 0x4f, 0x6f));
+    QPainter p(&pix);
+    p.setPen(Qt::white);
+    QFont f = QApplication::font();
+    f.setPointSize(28);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 30, 460, 80), Qt::AlignCenter, QStringLiteral("MIZRO"));
+    f.setPointSize(11);
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(QRect(0, 110, 460, 40), Qt::AlignCenter,
+               QStringLiteral("Encümen ve Meclis Karar Kayıt Sistemi"));
+    p.fillRect(QRect(0, 190, 460, 30), QColor(0x1f, 0x35, 0x4a));
+    p.drawText(QRect(0, 190, 460, 30), Qt::AlignCenter, QStringLiteral("Yükleniyor..."));
+    return pix;
+}
+
+} // namespace
+
+void attachScreens(MainWindow &, ui::Session &, ui::DialogRunner &) {}
+
+int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("MIZRO"));
+    QApplication::setOrganizationName(QStringLiteral("RUFA"));
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+
+    ui::BoxMessages messages;
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        messages.information(nullptr, SingleInstance::refusalText());
+        return 1;
+    }
+
+    QSplashScreen splash(splashPicture());
+    splash.show();
+    app.processEvents();
+
+    ui::ModalDialogRunner dialogs;
+    ui::Session session(messages);
+    MainWindow window(session, dialogs);
+    window.ibaseAc(QDate::currentDate(), QDir::currentPath());
+    window.tanimOku();
+    attachScreens(window, session, dialogs);
+    splash.finish(&window);
+    if (hooks.started)
+        hooks.started(window);
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace mizro::app

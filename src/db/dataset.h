@@ -1,0 +1,174 @@
+#pragma once
+
+#include "dberror.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+namespace mizro::db {
+
+class Database;
+class Query;
+
+/// Rows of one select with a current row and an edit state, written back
+/// through its own insert, update, delete and re-read statements. Statement
+/// parameters are named like the fields; "OLD_" followed by a field name
+/// carries the value the row had when it was read. Every post and delete is
+/// committed when it completes (inside an enclosing WriteGuard it joins that
+/// command instead).
+///
+/// A grid shows it directly: its columns are the display columns when they
+/// are set, all fields otherwise.
+class DataSet : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+
+    using Row = QVector<QVariant>;
+    /// Computes a calculated field from the row's values (fields by index of
+    /// fieldIndex()).
+    using Calc = std::function<QVariant(const DataSet &, const Row &)>;
+    /// Returns an empty text to let the post go on, or the refusal message.
+    using BeforePost = std::function<QString(DataSet &)>;
+    using Formatter = std::function<QString(const QVariant &)>;
+
+    struct Column {
+        QString field;
+        QString title;
+        Formatter format = nullptr; // display text; default by type
+    };
+
+    explicit DataSet(Database &db, QObject *parent = nullptr);
+    ~DataSet() override;
+
+    // Statements, as lines joined by line breaks.
+    void setSelectSql(const QString &sql);
+    void setInsertSql(const QString &sql) { m_sql[Insert] = sql; }
+    void setUpdateSql(const QString &sql) { m_sql[Update] = sql; }
+    void setDeleteSql(const QString &sql) { m_sql[Delete] = sql; }
+    void setRefreshSql(const QString &sql) { m_sql[Refresh] = sql; }
+    /// A parameter of the select.
+    void setParam(const QString &name, const QVariant &value);
+
+    void addCalculatedField(const QString &name, Calc calc);
+    /// Rows for which the filter is false are not kept when the select is read.
+    void setFilter(std::function<bool(const DataSet &, const Row &)> filter);
+    void setBeforePost(BeforePost hook) { m_beforePost = std::move(hook); }
+    /// Runs after append() has added the new row, to fill its defaults.
+    void setOnNewRecord(std::function<void(DataSet &)> hook) { m_onNewRecord = std::move(hook); }
+    void setDisplayColumns(const QVector<Column> &columns);
+    /// Lets a grid edit the cells in place.
+    void setEditable(bool editable) { m_editable = editable; }
+
+    /// Reads the select. Throws DbError (the data set is then closed).
+    void open();
+    void close();
+    /// Reads the select again; the current row keeps its index where it can.
+    void reopen();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    const QStringList &fieldNames() const { return m_fields; }
+    int fieldIndex(const QString &name) const { return m_fieldIndex.value(name.toUpper(), -1); }
+    int count() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    int currentRow() const { return m_current; }
+    /// The value of a row as stored (the edit buffer for the current row).
+    QVariant rowValue(int row, const QString &field) const;
+
+    /// Moves the current row; a pending edit is posted first, and when that
+    /// fails the current row stays where it is (returns false).
+    bool setCurrentRow(int row);
+    bool first() { return setCurrentRow(0); }
+    bool last() { return setCurrentRow(count() - 1); }
+    bool next() { return setCurrentRow(m_current + 1); }
+    bool prior() { return setCurrentRow(m_current - 1); }
+    /// Makes the first row whose field equals value current.
+    bool locate(const QString &field, const QVariant &value);
+
+    /// Current row's value (the edit buffer while editing). Invalid when empty.
+    QVariant value(const QString &field) const;
+    QVariant oldValue(const QString &field) const;
+    /// Puts a browsed row into edit first. Returns false for an unknown field
+    /// or when there is no current row.
+    bool setValue(const QString &field, const QVariant &value);
+
+    bool edit();
+    /// Posts a pending edit, then adds a new row at the end in insert state.
+    bool append();
+    /// Writes the pending row. On refusal or a database error the row stays
+    /// in edit, lastError() tells why and errorOccurred() is emitted.
+    bool post();
+    void cancel();
+    /// Deletes the current row (a row being inserted is only dropped).
+    bool remove();
+
+    const QString &lastError() const { return m_lastError; }
+    DbError::Kind lastErrorKind() const { return m_lastErrorKind; }
+    Database &database() const { return m_db; }
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    /// Field shown in a model column.
+    QString columnField(int column) const;
+
+    static QString defaultText(const QVariant &value);
+
+signals:
+    void currentRowChanged(int row);
+    void stateChanged(mizro::db::DataSet::State state);
+    void errorOccurred(const QString &message);
+
+private:
+    enum Statement { Insert, Update, Delete, Refresh, StatementCount };
+
+    Query &statement(Statement which);
+    void bindRow(Query &q, const Row &values, const Row &old);
+    void computeCalculated(Row &row) const;
+    void setState(State state);
+    void fail(const QString &message, DbError::Kind kind);
+    void emitRowChanged(int row);
+
+    Database &m_db;
+    QString m_selectSql;
+    QHash<QString, QVariant> m_params;
+    QString m_sql[StatementCount];
+    std::unique_ptr<Query> m_queries[StatementCount];
+    std::unique_ptr<Query> m_select;
+
+    QStringList m_fields;
+    QHash<QString, int> m_fieldIndex;
+    int m_tableFieldCount = 0;
+    QVector<QPair<QString, Calc>> m_calcs;
+    std::function<bool(const DataSet &, const Row &)> m_filter;
+    BeforePost m_beforePost;
+    std::function<void(DataSet &)> m_onNewRecord;
+    QVector<Column> m_columns;
+    bool m_editable = false;
+
+    QVector<Row> m_rows;
+    int m_current = -1;
+    State m_state = State::Inactive;
+    Row m_buffer;            // current row while editing
+    Row m_old;               // current row as read, while editing
+    bool m_modified = false; // changed by the user since edit() or append()
+    bool m_inNewRecord = false;
+    int m_insertReturn = -1; // row current before append()
+    QString m_lastError;
+    DbError::Kind m_lastErrorKind = DbError::Kind::Other;
+};
+
+} // namespace mizro::db

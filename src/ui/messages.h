@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace mizro::ui {
+
+/// Every information box and Yes/No question of the program. Texts are shown
+/// exactly as given; questions have an empty title and No as the default.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void information(QWidget *parent, const QString &text) = 0;
+    /// True only for Yes.
+    virtual bool question(QWidget *parent, const QString &text) = 0;
+    /// An error the command could not handle: its own text, command abandoned.
+    virtual void error(QWidget *parent, const QString &text) = 0;
+};
+
+/// The real boxes.
+class BoxMessages : public Messages {
+public:
+    void information(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text) override;
+    void error(QWidget *parent, const QString &text) override;
+};
+
+} // namespace mizro::ui

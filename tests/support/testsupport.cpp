@@ -1,0 +1,95 @@
+#include "testsupport.h"
+
+#include "db/database.h"
+#include "db/schema.h"
+#include "demodata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLockFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace mizro::test {
+
+namespace {
+QTemporaryDir *processDir = nullptr;
+}
+
+void initTestProcess()
+{
+    // Everything a test leaves behind goes to one private directory: the
+    // temporary files, the settings and the single-instance lock.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/mizro-test-XXXXXX"));
+    processDir = &dir;
+    const QString tmp = dir.filePath(QStringLiteral("tmp"));
+    const QString runtime = dir.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(tmp);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    qputenv("TMPDIR", QFile::encodeName(tmp));
+    const QString settings = dir.filePath(QStringLiteral("settings"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
+}
+
+void clearSettings()
+{
+    QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
+    s.clear();
+    s.sync();
+}
+
+QString templateDatabase(const QString &version, bool demo)
+{
+    const QString dir = QStringLiteral(MIZRO_TEST_TEMPLATE_DIR);
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/template-%1%2.gdb")
+                                   .arg(version, demo ? QStringLiteral("-demo") : QString());
+    // Test programs run side by side: one builds, the others wait.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.lock())
+        qFatal("cannot lock the template database");
+    if (!QFile::exists(path)) {
+        const QString partial = path + QStringLiteral(".part");
+        QFile::remove(partial);
+        db::Schema::createDatabase(partial, version, db::Database::CreateOptions{false});
+        if (demo) {
+            db::Database database;
+            database.setDatabaseName(partial);
+            database.connect();
+            admin::DemoOptions options;
+            options.version = version;
+            admin::fillDemoData(database, options);
+            database.disconnect();
+        }
+        QFile::rename(partial, path);
+    }
+    return path;
+}
+
+DbCopy::DbCopy(const QString &version, bool demo)
+{
+    const QString source = templateDatabase(version, demo);
+    if (!QFile::copy(source, path()))
+        qFatal("cannot copy the template database");
+    QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+} // namespace mizro::test
