@@ -151,7 +151,14 @@ MainWindow::MainWindow(ui::Session &session, ui::DialogRunner &dialogs, QWidget 
     updateCommandStates();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Screens still open go with the frame; their slots must not be tended
+    // while the frame's own parts are already gone.
+    for (const QPointer<QWidget> &screen : std::as_const(m_screens))
+        if (screen)
+            disconnect(screen, nullptr, this, nullptr);
+}
 
 QAction *MainWindow::makeAction(Command command, const QString &text, const QString &name)
 {

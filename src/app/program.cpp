@@ -67,7 +67,9 @@ int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
     window.ibaseAc(QDate::currentDate(), QDir::currentPath());
     window.tanimOku();
     attachScreens(window, session, dialogs);
-    splash.finish(&window);
+    // Not QSplashScreen::finish(): it waits up to a second for a window that
+    // is shown only afterwards.
+    splash.close();
     if (hooks.started)
         hooks.started(window);
     window.show();
