@@ -4,10 +4,12 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
 namespace mizro::ui {
 
 class Messages;
+class FilePrompts;
 
 /// Program-wide values every screen may read, and the one database
 /// connection. Owned by the program for the whole run.
@@ -15,9 +17,13 @@ class Session : public QObject {
     Q_OBJECT
 public:
     explicit Session(Messages &messages, QObject *parent = nullptr);
+    ~Session() override;
 
     db::Database &database() { return m_db; }
     Messages &messages() { return m_messages; }
+    /// File choosers; real dialogs unless replaced (tests, unattended runs).
+    FilePrompts &files() { return *m_files; }
+    void setFilePrompts(FilePrompts *files);
 
     /// Four characters; lists and numbering of the registers use it.
     const QString &workingYear() const { return m_workingYear; }
@@ -61,6 +67,8 @@ public:
 
 private:
     Messages &m_messages;
+    std::unique_ptr<FilePrompts> m_ownFiles;
+    FilePrompts *m_files;
     db::Database m_db;
     QString m_workingYear;
     QString m_definitionsYear;
