@@ -3,6 +3,9 @@
 #include "mainwindow.h"
 #include "singleinstance.h"
 
+#include "lists/departmentlist.h"
+#include "lists/memberlist.h"
+#include "ui/body.h"
 #include "ui/dialogrunner.h"
 #include "ui/messages.h"
 #include "ui/session.h"
@@ -41,7 +44,15 @@ QPixmap splashPicture()
 
 } // namespace
 
-void attachScreens(MainWindow &, ui::Session &, ui::DialogRunner &) {}
+void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &)
+{
+    // Modal screens are made once and reused for the whole run.
+    window.setDialog(MainWindow::Command::Departments, new lists::DepartmentList(session, &window));
+    window.setDialog(MainWindow::Command::EncMembers,
+                     new lists::MemberList(session, ui::Body::committee(), &window));
+    window.setDialog(MainWindow::Command::MecMembers,
+                     new lists::MemberList(session, ui::Body::council(), &window));
+}
 
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
 {

@@ -290,7 +290,7 @@ bool DataSet::post()
         }
         guard.commit();
     } catch (const DbError &e) {
-        fail(e.message(), e.kind());
+        fail(m_errorTexts.value(int(e.kind()), e.message()), e.kind());
         return false;
     }
     computeCalculated(stored);

@@ -63,6 +63,11 @@ public:
     /// Runs after append() has added the new row, to fill its defaults.
     void setOnNewRecord(std::function<void(DataSet &)> hook) { m_onNewRecord = std::move(hook); }
     void setDisplayColumns(const QVector<Column> &columns);
+    /// A clearer text than the general one for an error of this kind.
+    void setErrorMessage(DbError::Kind kind, const QString &text)
+    {
+        m_errorTexts.insert(int(kind), text);
+    }
     /// Lets a grid edit the cells in place.
     void setEditable(bool editable) { m_editable = editable; }
 
@@ -74,6 +79,8 @@ public:
     bool isOpen() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
     bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+    /// The user changed the pending row (defaults filled for a new row do not count).
+    bool isModified() const { return isEditing() && m_modified; }
 
     const QStringList &fieldNames() const { return m_fields; }
     int fieldIndex(const QString &name) const { return m_fieldIndex.value(name.toUpper(), -1); }
@@ -167,6 +174,7 @@ private:
     bool m_modified = false; // changed by the user since edit() or append()
     bool m_inNewRecord = false;
     int m_insertReturn = -1; // row current before append()
+    QHash<int, QString> m_errorTexts;
     QString m_lastError;
     DbError::Kind m_lastErrorKind = DbError::Kind::Other;
 };

@@ -2,6 +2,7 @@
 // variant, the modal commands and the ways out.
 
 #include "app/mainwindow.h"
+#include "app/program.h"
 #include "app/statuspanel.h"
 #include "db/query.h"
 #include "testsupport.h"
@@ -222,6 +223,22 @@ private slots:
         QCOMPARE(m_session->definitionsYear(), "2031");
         QCOMPARE(m_window->kurum(), "YENİ AD");
         QCOMPARE(m_session->workingYear(), "2020");
+    }
+
+    void listCommandsOpenTheirScreens()
+    {
+        app::attachScreens(*m_window, *m_session, *m_dialogs);
+        QStringList shown;
+        m_dialogs->setScript([&](QDialog &d) {
+            shown << d.objectName() + "|" + d.windowTitle();
+            return 0;
+        });
+        for (Command c : {Command::Departments, Command::EncMembers, Command::MecMembers}) {
+            QVERIFY(m_window->action(c)->isEnabled());
+            m_window->action(c)->trigger();
+        }
+        QCOMPARE(shown, (QStringList{"TFRMBIRIM|BİRİM TANIMLARI", "TFRMENCUYE|ENCÜMEN ÜYE LİSTESİ",
+                                     "TFRMMECUYE|MECLİS ÜYE LİSTESİ"}));
     }
 
     void exitGroupAndMenuCloseTheWindow()

@@ -1,8 +1,12 @@
 #include "testsupport.h"
 
 #include "db/database.h"
+#include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "ui/fileprompts.h"
+#include "ui/scriptedmessages.h"
+#include "ui/session.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +84,42 @@ DbCopy::DbCopy(const QString &version, bool demo)
     if (!QFile::copy(source, path()))
         qFatal("cannot copy the template database");
     QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TestSession::TestSession(const QString &year, const QString &version, bool demo)
+    : m_copy(version, demo), m_messages(std::make_unique<ui::ScriptedMessages>()),
+      m_files(std::make_unique<ui::ScriptedFilePrompts>()),
+      m_session(std::make_unique<ui::Session>(*m_messages))
+{
+    m_session->setFilePrompts(m_files.get());
+    m_session->database().setDatabaseName(m_copy.path());
+    m_session->database().connect();
+    m_session->setWorkingYear(year);
+    m_session->setDefinitionsYear(year);
+}
+
+TestSession::~TestSession() = default;
+
+db::Database &TestSession::db()
+{
+    return m_session->database();
+}
+
+void TestSession::exec(const QString &sql, const QVariantList &values)
+{
+    db::Query q(db(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        q.bind(QStringLiteral("P%1").arg(i + 1), values[i]);
+    q.exec();
+    db().commitRetaining();
+}
+
+QVariant TestSession::scalar(const QString &sql, const QVariantList &values)
+{
+    db::Query q(db(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        q.bind(QStringLiteral("P%1").arg(i + 1), values[i]);
+    return q.scalar();
 }
 
 void typeText(QWidget *widget, const QString &text)

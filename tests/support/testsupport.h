@@ -3,6 +3,17 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVariantList>
+#include <memory>
+
+namespace mizro::db {
+class Database;
+}
+namespace mizro::ui {
+class Session;
+class ScriptedMessages;
+class ScriptedFilePrompts;
+} // namespace mizro::ui
 
 namespace mizro::test {
 
@@ -23,6 +34,29 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+/// A connected session on a fresh database copy, with scripted messages and
+/// file prompts; working and definitions year set to the given year.
+class TestSession {
+public:
+    explicit TestSession(const QString &year = QStringLiteral("2021"),
+                         const QString &version = QStringLiteral("14.001"), bool demo = false);
+    ~TestSession();
+    ui::Session &session() { return *m_session; }
+    ui::ScriptedMessages &messages() { return *m_messages; }
+    ui::ScriptedFilePrompts &files() { return *m_files; }
+    db::Database &db();
+    const DbCopy &copy() const { return m_copy; }
+    /// Runs a statement with positional values bound to :P1, :P2 ... and commits.
+    void exec(const QString &sql, const QVariantList &values = {});
+    QVariant scalar(const QString &sql, const QVariantList &values = {});
+
+private:
+    DbCopy m_copy;
+    std::unique_ptr<ui::ScriptedMessages> m_messages;
+    std::unique_ptr<ui::ScriptedFilePrompts> m_files;
+    std::unique_ptr<ui::Session> m_session;
 };
 
 /// Empties the redirected settings store.

@@ -1,0 +1,189 @@
+#include "decisionrules.h"
+
+#include "db/dataset.h"
+#include "db/dberror.h"
+#include "db/query.h"
+#include "ui/body.h"
+#include "ui/messages.h"
+#include "ui/session.h"
+
+namespace mizro::reg {
+
+namespace {
+
+QString lines(const QStringList &parts)
+{
+    return parts.join(QLatin1Char('\n'));
+}
+
+// "  A = :A," ... for the update's set list, and the bare lists for insert.
+QString setList(const QStringList &columns)
+{
+    QStringList out;
+    for (const QString &c : columns)
+        out << QStringLiteral("  %1 = :%1").arg(c);
+    return out.join(QStringLiteral(",\n"));
+}
+
+} // namespace
+
+DecisionRules::DecisionRules(ui::Session &session, const ui::Body &body, Variant variant,
+                             QObject *parent)
+    : QObject(parent), m_session(session), m_body(body), m_variant(variant),
+      m_decisions(std::make_unique<db::DataSet>(session.database()))
+{
+    const QString &t = body.decisionTable;
+    QStringList columns = body.decisionColumns();
+    if (variant == Variant::Classic && !body.isCommittee())
+        columns = {QStringLiteral("KARAR"), QStringLiteral("KARNO"), QStringLiteral("KAYNO"),
+                   QStringLiteral("MKAR"),  QStringLiteral("OZET"),  QStringLiteral("SNO")};
+    QStringList params;
+    for (const QString &c : columns)
+        params << QLatin1Char(':') + c;
+    m_decisions->setSelectSql(
+        variant == Variant::SingleScreen
+            ? lines({QStringLiteral("SELECT * FROM ") + t, QStringLiteral("WHERE KAYNO=:OT"),
+                     QStringLiteral("ORDER BY SNO")})
+            : lines({QStringLiteral("SELECT * FROM ") + t, QStringLiteral("WHERE KAYNO=:OT")}));
+    m_decisions->setInsertSql(
+        lines({QStringLiteral("insert into ") + t,
+               QStringLiteral("  (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
+               QStringLiteral("values"),
+               QStringLiteral("  (") + params.join(QStringLiteral(", ")) + QLatin1Char(')')}));
+    m_decisions->setUpdateSql(
+        lines({QStringLiteral("update ") + t, QStringLiteral("set"), setList(columns),
+               QStringLiteral("where"), QStringLiteral("  KARNO = :OLD_KARNO and"),
+               QStringLiteral("  KAYNO = :OLD_KAYNO")}));
+    m_decisions->setDeleteSql(lines({QStringLiteral("delete from ") + t, QStringLiteral("where"),
+                                     QStringLiteral("  KARNO = :OLD_KARNO and"),
+                                     QStringLiteral("  KAYNO = :OLD_KAYNO")}));
+    m_decisions->setRefreshSql(
+        lines({QStringLiteral("Select ") + columns.join(QStringLiteral(", ")),
+               QStringLiteral("from ") + t + QLatin1Char(' '), QStringLiteral("where"),
+               QStringLiteral("  KARNO = :KARNO and"), QStringLiteral("  KAYNO = :KAYNO")}));
+    m_decisions->setBeforePost([this](db::DataSet &ds) { return fillBeforeSave(ds); });
+}
+
+DecisionRules::~DecisionRules() = default;
+
+void DecisionRules::list(int recordNumber)
+{
+    if (m_decisions->isEditing())
+        m_decisions->cancel();
+    m_decisions->setParam(QStringLiteral("OT"), recordNumber);
+    m_decisions->open();
+}
+
+int DecisionRules::yearMaximum() const
+{
+    db::Query q(m_session.database(),
+                lines({QStringLiteral("SELECT MAX(KARNO) KNO FROM ") + m_body.decisionTable +
+                           QStringLiteral(" K"),
+                       QStringLiteral("LEFT JOIN ") + m_body.meetingTable +
+                           QStringLiteral(" E ON(E.KAYNO=K.KAYNO)"),
+                       QStringLiteral("WHERE EXTRACT(YEAR FROM E.TARIH)=:YL")}));
+    q.bind(QStringLiteral("YL"), m_session.workingYearNumber());
+    return q.scalar().toInt();
+}
+
+void DecisionRules::prepareNumbering()
+{
+    m_counter = yearMaximum();
+}
+
+int DecisionRules::nextOrderNumber(int recordNumber) const
+{
+    db::Query q(m_session.database(), QStringLiteral("SELECT MAX(SNO) SNO FROM ") +
+                                          m_body.decisionTable +
+                                          QStringLiteral(" WHERE KAYNO=:KN "));
+    q.bind(QStringLiteral("KN"), recordNumber);
+    return q.scalar().toInt() + 1;
+}
+
+void DecisionRules::setMeeting(int recordNumber, const QDate &date)
+{
+    m_meetingRecord = recordNumber;
+    m_meetingDate = date;
+}
+
+QString DecisionRules::fillBeforeSave(db::DataSet &ds)
+{
+    // The classic register stores what its editor gives, nothing more.
+    if (m_variant != Variant::SingleScreen)
+        return QString();
+    if (m_meetingRecord <= 0)
+        return QStringLiteral("Karar hiçbir oturuma bağlı değil; kayıt yapılamadı.");
+    ds.setValue(QStringLiteral("KAYNO"), m_meetingRecord);
+    ds.setValue(QStringLiteral("TARIH"),
+                m_meetingDate.isValid() ? QVariant(m_meetingDate) : QVariant());
+    if (m_body.documentParticulars)
+        ds.setValue(QStringLiteral("ETUR"),
+                    m_documentKind.isEmpty() ? QVariant() : QVariant(m_documentKind));
+    return QString();
+}
+
+bool DecisionRules::add(const QTime &now)
+{
+    m_lastError.clear();
+    if (!m_decisions->isOpen()) {
+        try {
+            list(m_meetingRecord);
+        } catch (const db::DbError &e) {
+            m_lastError = e.message();
+            return false;
+        }
+    }
+    if (!m_decisions->append()) {
+        m_lastError = m_decisions->lastError();
+        return false;
+    }
+    try {
+        const int sno = nextOrderNumber(m_meetingRecord);
+        ++m_counter;
+        m_decisions->setValue(QStringLiteral("KAYNO"), m_meetingRecord);
+        m_decisions->setValue(QStringLiteral("SAAT"), QTime(now.hour(), now.minute()));
+        m_decisions->setValue(QStringLiteral("KARNO"), m_counter);
+        m_decisions->setValue(QStringLiteral("SNO"), sno);
+    } catch (const db::DbError &e) {
+        m_decisions->cancel();
+        m_lastError = e.message();
+        return false;
+    }
+    return true;
+}
+
+bool DecisionRules::save()
+{
+    m_lastError.clear();
+    if (m_decisions->post())
+        return true;
+    m_lastError = m_decisions->lastError();
+    return false;
+}
+
+void DecisionRules::cancel()
+{
+    m_decisions->cancel();
+}
+
+bool DecisionRules::remove(QWidget *parent)
+{
+    m_lastError.clear();
+    if (m_decisions->currentRow() < 0)
+        return false;
+    const QString question = m_variant == Variant::Classic
+                                 ? m_body.classicDecisionDeleteQuestion
+                                 : QStringLiteral("BU KARAR SİLİNECEKTİR. "
+                                                  "ONAYLIYORMUSUNUZ");
+    if (!m_session.messages().question(parent, question))
+        return false;
+    if (!m_decisions->remove()) {
+        m_lastError = m_decisions->lastError();
+        return false;
+    }
+    if (m_variant == Variant::Classic)
+        m_decisions->last();
+    return true;
+}
+
+} // namespace mizro::reg

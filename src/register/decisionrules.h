@@ -1,0 +1,79 @@
+#pragma once
+
+#include "variant.h"
+
+#include <QDate>
+#include <QObject>
+#include <QTime>
+#include <memory>
+
+class QWidget;
+
+namespace mizro::db {
+class DataSet;
+}
+
+namespace mizro::ui {
+class Session;
+struct Body;
+} // namespace mizro::ui
+
+namespace mizro::reg {
+
+/// The decisions of the current meeting: their list, the yearly decision
+/// number and the order number of a new decision, the values filled in
+/// before a save, and deletion.
+class DecisionRules : public QObject {
+    Q_OBJECT
+public:
+    DecisionRules(ui::Session &session, const ui::Body &body, Variant variant,
+                  QObject *parent = nullptr);
+    ~DecisionRules() override;
+
+    db::DataSet &decisions() const { return *m_decisions; }
+
+    /// Reads the meeting's decisions (an unsaved one is dropped). Throws DbError.
+    void list(int recordNumber);
+
+    /// The highest decision number of the working year, counting only
+    /// decisions whose meeting exists and is dated in that year (0 if none).
+    int yearMaximum() const;
+    /// Sets the counter to the year's maximum (a meeting's entry or change begins).
+    void prepareNumbering();
+    int counter() const { return m_counter; }
+    /// The next order number within the meeting: its highest stored one + 1.
+    int nextOrderNumber(int recordNumber) const;
+
+    /// The meeting the decisions belong to, as the screen shows it: its
+    /// record number and date are written into each decision saved.
+    void setMeeting(int recordNumber, const QDate &date);
+    /// The document kind held by the committee's register ("E", "D", "").
+    void setDocumentKind(const QString &kind) { m_documentKind = kind; }
+    const QString &documentKind() const { return m_documentKind; }
+
+    /// Appends a decision with the next numbers (an earlier unsaved one is
+    /// saved first). The counter is raised even if the addition is later
+    /// cancelled. False with lastError().
+    bool add(const QTime &now);
+    bool save();
+    void cancel();
+    /// Asks the question; on Yes deletes the current decision.
+    bool remove(QWidget *parent);
+
+    const QString &lastError() const { return m_lastError; }
+
+private:
+    QString fillBeforeSave(db::DataSet &ds);
+
+    ui::Session &m_session;
+    const ui::Body &m_body;
+    Variant m_variant;
+    std::unique_ptr<db::DataSet> m_decisions;
+    int m_counter = 0;
+    int m_meetingRecord = 0;
+    QDate m_meetingDate;
+    QString m_documentKind;
+    QString m_lastError;
+};
+
+} // namespace mizro::reg

@@ -1,0 +1,260 @@
+#include "meetingrules.h"
+
+#include "decisionrules.h"
+
+#include "db/dataset.h"
+#include "db/dberror.h"
+#include "db/query.h"
+#include "db/writeguard.h"
+#include "ui/body.h"
+#include "ui/messages.h"
+#include "ui/session.h"
+
+#include <QTime>
+
+namespace mizro::reg {
+
+namespace {
+
+QString lines(std::initializer_list<QString> parts)
+{
+    return QStringList(parts).join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+MeetingRules::MeetingRules(ui::Session &session, const ui::Body &body, Variant variant,
+                           QObject *parent)
+    : QObject(parent), m_session(session), m_body(body), m_variant(variant),
+      m_meetings(std::make_unique<db::DataSet>(session.database())),
+      m_count(std::make_unique<db::Query>(
+          session.database(),
+          lines({QStringLiteral("SELECT COUNT(SNO) KSAY FROM ") + body.decisionTable,
+                 QStringLiteral("WHERE KAYNO=:KNO")})))
+{
+    const QString &t = body.meetingTable;
+    if (variant == Variant::SingleScreen)
+        m_meetings->setSelectSql(lines({QStringLiteral("SELECT * FROM ") + t,
+                                        QStringLiteral("WHERE EXTRACT(YEAR FROM TARIH)=:YIL"),
+                                        QStringLiteral("ORDER BY TARIH")}));
+    else
+        m_meetings->setSelectSql(lines({QStringLiteral("SELECT * FROM ") + t,
+                                        QStringLiteral("WHERE EXTRACT(YEAR FROM TARIH)=:YL")}));
+    m_meetings->setInsertSql(
+        lines({QStringLiteral("insert into ") + t,
+               QStringLiteral("  (KAYNO, OTRNO, TARIH, SAAT, TUR, ACIK)"), QStringLiteral("values"),
+               QStringLiteral("  (:KAYNO, :OTRNO, :TARIH, :SAAT, :TUR, :ACIK)")}));
+    m_meetings->setUpdateSql(
+        lines({QStringLiteral("update ") + t, QStringLiteral("set"),
+               QStringLiteral("  KAYNO = :KAYNO, OTRNO = :OTRNO, TARIH = :TARIH,"),
+               QStringLiteral("  SAAT = :SAAT, TUR = :TUR, ACIK = :ACIK"), QStringLiteral("where"),
+               QStringLiteral("  KAYNO = :OLD_KAYNO")}));
+    m_meetings->setDeleteSql(lines({QStringLiteral("delete from ") + t, QStringLiteral("where"),
+                                    QStringLiteral("  KAYNO = :OLD_KAYNO")}));
+    m_meetings->setRefreshSql(lines({QStringLiteral("Select * from ") + t, QStringLiteral("where"),
+                                     QStringLiteral("  KAYNO = :KAYNO")}));
+    m_meetings->addCalculatedField(
+        QStringLiteral("KARSAY"), [this](const db::DataSet &ds, const db::DataSet::Row &row) {
+            const QVariant kayno = row[ds.fieldIndex(QStringLiteral("KAYNO"))];
+            return kayno.isNull() ? QVariant() : QVariant(decisionCount(kayno.toInt()));
+        });
+    if (variant == Variant::Classic)
+        m_meetings->addCalculatedField(
+            QStringLiteral("OTURUM"), [](const db::DataSet &ds, const db::DataSet::Row &row) {
+                return QVariant(typeText(row[ds.fieldIndex(QStringLiteral("TUR"))].toString()));
+            });
+    if (variant == Variant::Classic) {
+        // The classic register draws the record number when the row is stored.
+        m_meetings->setBeforePost([this](db::DataSet &ds) {
+            if (ds.state() != db::DataSet::State::Insert ||
+                !ds.value(QStringLiteral("KAYNO")).isNull())
+                return QString();
+            QString error;
+            const int kayno = drawRecordNumber(error);
+            if (kayno > 0)
+                ds.setValue(QStringLiteral("KAYNO"), kayno);
+            return error;
+        });
+    }
+}
+
+MeetingRules::~MeetingRules() = default;
+
+QString MeetingRules::typeText(const QString &tur)
+{
+    if (tur == QStringLiteral("1"))
+        return QStringLiteral("Olağan");
+    if (tur == QStringLiteral("2"))
+        return QStringLiteral("Olağanüstü");
+    return QString();
+}
+
+int MeetingRules::decisionCount(int recordNumber) const
+{
+    m_count->bind(QStringLiteral("KNO"), recordNumber);
+    return m_count->scalar().toInt();
+}
+
+void MeetingRules::list()
+{
+    if (m_meetings->isEditing())
+        m_meetings->cancel();
+    if (m_variant == Variant::SingleScreen)
+        m_meetings->setParam(QStringLiteral("YIL"), m_session.workingYear());
+    else
+        m_meetings->setParam(QStringLiteral("YL"), m_session.workingYearNumber());
+    m_meetings->open();
+    m_meetings->last();
+    takeLastMeetingNumber();
+}
+
+void MeetingRules::takeLastMeetingNumber()
+{
+    const int n = m_meetings->count();
+    m_lastMeetingNumber = n ? m_meetings->rowValue(n - 1, QStringLiteral("OTRNO")).toInt() : 0;
+}
+
+bool MeetingRules::deletionOffered() const
+{
+    if (m_meetings->currentRow() < 0)
+        return false;
+    if (m_variant == Variant::Classic && m_body.isCommittee())
+        return true;
+    return m_meetings->value(QStringLiteral("OTRNO")).toInt() == m_lastMeetingNumber;
+}
+
+int MeetingRules::drawRecordNumber(QString &error)
+{
+    db::Query q(m_session.database(),
+                QStringLiteral("SELECT GEN_ID(GEN_KAYNO,1) YENINO FROM RDB$DATABASE"));
+    const qint64 n = q.scalar().toLongLong();
+    // The generator advanced; a number the column cannot hold is never used.
+    if (n > MaxRecordNumber || n < 1) {
+        error = QStringLiteral("DİKKAT! Oturum kayıt numaraları tükendi (en büyük numara %1). "
+                               "Yeni oturum açılamaz; veritabanının bakımı için yazılım "
+                               "sorumlunuza başvurunuz.")
+                    .arg(MaxRecordNumber);
+        return 0;
+    }
+    return int(n);
+}
+
+QString MeetingRules::beginNew(const QDate &today)
+{
+    m_lastError.clear();
+    try {
+        int kayno = 0;
+        int otrno = 0;
+        if (m_variant == Variant::SingleScreen) {
+            QString error;
+            kayno = drawRecordNumber(error);
+            if (!error.isEmpty())
+                return error;
+            db::Query q(m_session.database(),
+                        QStringLiteral("SELECT MAX(OTRNO) OTRNO FROM ") + m_body.meetingTable +
+                            QStringLiteral(" WHERE EXTRACT(YEAR FROM TARIH)=:YL"));
+            q.bind(QStringLiteral("YL"), m_session.workingYearNumber());
+            otrno = q.scalar().toInt() + 1;
+        } else {
+            // The classic register follows the last row of its unordered list.
+            m_meetings->last();
+            otrno =
+                m_meetings->isEmpty() ? 1 : m_meetings->value(QStringLiteral("OTRNO")).toInt() + 1;
+        }
+        if (!m_meetings->append())
+            return m_meetings->lastError();
+        if (kayno)
+            m_meetings->setValue(QStringLiteral("KAYNO"), kayno);
+        m_meetings->setValue(QStringLiteral("OTRNO"), otrno);
+        m_meetings->setValue(QStringLiteral("TARIH"), today);
+        m_meetings->setValue(QStringLiteral("SAAT"), QTime(10, 0));
+        m_meetings->setValue(QStringLiteral("TUR"), QStringLiteral("1"));
+        m_meetings->setValue(QStringLiteral("ACIK"), m_body.defaultDescription);
+    } catch (const db::DbError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+bool MeetingRules::beginChange()
+{
+    return m_meetings->edit();
+}
+
+MeetingRules::CheckResult MeetingRules::check(const ScreenState &screen) const
+{
+    const QVariant time = m_meetings->value(QStringLiteral("SAAT"));
+    if (time.isNull() || !time.toTime().isValid())
+        return {QStringLiteral("Oturum Saati Boş Olamaz..!"), Field::Time};
+    if (!screen.typeChosen)
+        return {QStringLiteral("Oturum Türü Boş Olamaz..!"), Field::Type};
+    if (m_variant == Variant::SingleScreen) {
+        if (screen.decisionSummaryEmpty)
+            return {QStringLiteral("Karar Özetini Giriniz..!"), Field::Summary};
+        const QDate date = m_meetings->value(QStringLiteral("TARIH")).toDate();
+        const QString year = date.isValid() ? QString::number(date.year()) : QString();
+        if (year != m_session.definitionsYear())
+            return {QStringLiteral("DİKKAT! Ourum Tarihi Çalışma Yılından farklı olamaz.."),
+                    Field::Date};
+    }
+    return {};
+}
+
+bool MeetingRules::save(DecisionRules *pendingDecision)
+{
+    m_lastError.clear();
+    const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
+    if (!m_meetings->post()) {
+        m_lastError = m_meetings->lastError();
+        return false;
+    }
+    if (pendingDecision && pendingDecision->decisions().isEditing() && !pendingDecision->save()) {
+        m_lastError = pendingDecision->lastError();
+        return false;
+    }
+    if (m_variant == Variant::SingleScreen) {
+        try {
+            list();
+            m_meetings->locate(QStringLiteral("KAYNO"), kayno);
+        } catch (const db::DbError &e) {
+            m_lastError = e.message();
+            return false;
+        }
+    } else if (!m_body.isCommittee()) {
+        takeLastMeetingNumber();
+    }
+    return true;
+}
+
+void MeetingRules::cancel()
+{
+    m_meetings->cancel();
+}
+
+bool MeetingRules::remove(QWidget *parent)
+{
+    m_lastError.clear();
+    if (m_meetings->currentRow() < 0 || m_meetings->state() == db::DataSet::State::Insert)
+        return false;
+    if (!m_session.messages().question(parent, m_body.meetingDeleteQuestion))
+        return false;
+    const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
+    try {
+        // The decisions and the meeting go together or not at all.
+        db::WriteGuard guard(m_session.database());
+        for (const QString &table : {m_body.decisionTable, m_body.meetingTable}) {
+            db::Query q(m_session.database(), lines({QStringLiteral("DELETE FROM ") + table,
+                                                     QStringLiteral("WHERE KAYNO=:ONO")}));
+            q.bind(QStringLiteral("ONO"), kayno);
+            q.exec();
+        }
+        guard.commit();
+        list();
+    } catch (const db::DbError &e) {
+        m_lastError = e.message();
+        return false;
+    }
+    return true;
+}
+
+} // namespace mizro::reg

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "variant.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace mizro::db {
+class DataSet;
+class Query;
+} // namespace mizro::db
+
+namespace mizro::ui {
+class Session;
+struct Body;
+} // namespace mizro::ui
+
+namespace mizro::reg {
+
+class DecisionRules;
+
+/// A body's meetings of the working year: listing with decision counts,
+/// numbering, defaults, the checks before a save, deletion with the
+/// meeting's decisions. The meeting data set's current row is the meeting
+/// the screens show and edit.
+class MeetingRules : public QObject {
+    Q_OBJECT
+public:
+    /// The largest record number a meeting can hold.
+    static constexpr int MaxRecordNumber = 32767;
+
+    enum class Field { None, Time, Type, Summary, Date };
+    struct CheckResult {
+        QString message; // empty when all checks pass
+        Field field = Field::None;
+        bool passed() const { return message.isEmpty(); }
+    };
+    /// What the screen knows and the data set does not.
+    struct ScreenState {
+        bool typeChosen = true;
+        /// A decision of this meeting is being added or changed and its
+        /// summary box is empty.
+        bool decisionSummaryEmpty = false;
+    };
+
+    MeetingRules(ui::Session &session, const ui::Body &body, Variant variant,
+                 QObject *parent = nullptr);
+    ~MeetingRules() override;
+
+    db::DataSet &meetings() const { return *m_meetings; }
+    const ui::Body &body() const { return m_body; }
+    Variant variant() const { return m_variant; }
+
+    /// Reads the working year's meetings; the last one becomes current and
+    /// the last meeting number is taken. Throws DbError.
+    void list();
+    /// The meeting number of the list's last row (0 for an empty list).
+    int lastMeetingNumber() const { return m_lastMeetingNumber; }
+    void takeLastMeetingNumber();
+    /// The delete command is offered for the current meeting.
+    bool deletionOffered() const;
+
+    /// Starts a new meeting with its numbers and defaults. Returns an empty
+    /// text, or the message why no meeting can be started.
+    QString beginNew(const QDate &today);
+    bool beginChange();
+    /// The checks before a save, in their order; the first failure.
+    CheckResult check(const ScreenState &screen) const;
+    /// Writes the meeting (after check()), then the pending decision if one
+    /// is given; the single-screen register reads the list again and keeps
+    /// the saved meeting current. False with lastError() when refused.
+    bool save(DecisionRules *pendingDecision = nullptr);
+    void cancel();
+    /// Asks the body's question; on Yes deletes the current meeting with its
+    /// decisions, all or nothing, and reads the list again.
+    bool remove(QWidget *parent);
+
+    /// Decisions of a meeting that carry an order number.
+    int decisionCount(int recordNumber) const;
+    const QString &lastError() const { return m_lastError; }
+
+    /// Texts of the meeting type ("1", "2").
+    static QString typeText(const QString &tur);
+
+private:
+    int drawRecordNumber(QString &error);
+
+    ui::Session &m_session;
+    const ui::Body &m_body;
+    Variant m_variant;
+    std::unique_ptr<db::DataSet> m_meetings;
+    std::unique_ptr<db::Query> m_count;
+    int m_lastMeetingNumber = 0;
+    QString m_lastError;
+};
+
+} // namespace mizro::reg

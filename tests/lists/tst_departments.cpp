@@ -1,0 +1,137 @@
+// Departments: codes that stay with their department and are never shared.
+
+#include "db/dataset.h"
+#include "lists/departmentlist.h"
+#include "lists/departmentrules.h"
+#include "testsupport.h"
+#include "ui/datagrid.h"
+#include "ui/scriptedmessages.h"
+#include "ui/session.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+using namespace mizro;
+using lists::DepartmentList;
+
+namespace {
+
+void typeNewDepartment(DepartmentList &list, const QString &name)
+{
+    ui::DataGrid *grid = list.grid();
+    list.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&list));
+    grid->setFocus();
+    if (grid->model()->rowCount() > 0)
+        grid->goToRow(grid->model()->rowCount() - 1);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != grid);
+    test::typeText(editor, name);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate commits on the next turn
+}
+
+QString codeOf(test::TestSession &t, const QString &name)
+{
+    return t.scalar("SELECT BIRKOD FROM BIRIM WHERE BIRIMADI=:P1", {name}).toString();
+}
+
+} // namespace
+
+class TestDepartments : public QObject {
+    Q_OBJECT
+private slots:
+    void codesAreNewAndStay()
+    {
+        test::TestSession t;
+        DepartmentList list(t.session());
+        QCOMPARE(list.objectName(), "TFRMBIRIM");
+        QCOMPARE(list.windowTitle(), "BİRİM TANIMLARI");
+        list.show();
+        QCOMPARE(list.grid()->model()->rowCount(), 0);
+        QCOMPARE(list.grid()->model()->columnCount(), 1);
+        QCOMPARE(list.grid()->model()->headerData(0, Qt::Horizontal).toString(),
+                 "Kurum İçi Birim Adı");
+        typeNewDepartment(list, "Fen İşleri");
+        typeNewDepartment(list, "Zabıta");
+        typeNewDepartment(list, "İmar");
+        QTest::keyClick(list.grid(), Qt::Key_Up);
+        QCOMPARE(codeOf(t, "Fen İşleri"), "1");
+        QCOMPARE(codeOf(t, "Zabıta"), "2");
+        QCOMPARE(codeOf(t, "İmar"), "3");
+
+        // Renaming keeps the code.
+        list.grid()->goToRow(1);
+        list.rules().departments().setValue("BIRIMADI", "Zabıta Müdürlüğü");
+        QVERIFY(list.rules().departments().post());
+        QCOMPARE(codeOf(t, "Zabıta Müdürlüğü"), "2");
+
+        // The highest deleted while a decision still names it: its code is
+        // not given again, so the decision never shows another's name.
+        t.exec("INSERT INTO EKAR (KAYNO,KARNO,BKOD) VALUES (1,1,3)");
+        list.grid()->goToRow(2);
+        t.messages().answer(true);
+        QTest::keyClick(list.grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(t.messages().last(), "BU KAYIT SİLİNECEKTİR ONAYLIYORMUSUNUZ");
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM BIRIM").toInt(), 2);
+        typeNewDepartment(list, "Park Bahçeler");
+        QTest::keyClick(list.grid(), Qt::Key_Up);
+        QCOMPARE(codeOf(t, "Park Bahçeler"), "4");
+    }
+
+    void codeSkipsTextCodesAndDecisionCodes_data()
+    {
+        QTest::addColumn<QStringList>("codes");
+        QTest::addColumn<int>("decisionCode");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty") << QStringList{} << 0 << "1";
+        QTest::newRow("gaps") << QStringList{"1", "7", "3"} << 0 << "8";
+        QTest::newRow("text code ignored") << QStringList{"A1", "2"} << 0 << "3";
+        QTest::newRow("decision holds higher") << QStringList{"2"} << 12 << "13";
+    }
+
+    void codeSkipsTextCodesAndDecisionCodes()
+    {
+        QFETCH(QStringList, codes);
+        QFETCH(int, decisionCode);
+        QFETCH(QString, expected);
+        test::TestSession t;
+        for (const QString &c : codes)
+            t.exec("INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES (:P1,'X')", {c});
+        if (decisionCode)
+            t.exec("INSERT INTO EKAR (KAYNO,KARNO,BKOD) VALUES (1,1,:P1)", {decisionCode});
+        lists::DepartmentRules rules(t.session());
+        QCOMPARE(rules.nextCode(), expected);
+    }
+
+    // "Çıkış" drops a name still being typed.
+    void exitDropsPendingRow()
+    {
+        test::TestSession t;
+        DepartmentList list(t.session());
+        list.show();
+        typeNewDepartment(list, "Yarım");
+        list.exitButton()->click();
+        QVERIFY(!list.isVisible());
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM BIRIM").toInt(), 0);
+    }
+
+    void namesStoredExactlyOrRefused()
+    {
+        test::TestSession t;
+        DepartmentList list(t.session());
+        list.show();
+        typeNewDepartment(list, QString(31, QChar(u'ç')));
+        QTest::keyClick(list.grid(), Qt::Key_Down); // storing before a new row fails
+        QVERIFY(t.messages().last().contains("uzunluğunu"));
+        QCOMPARE(list.rules().departments().state(), db::DataSet::State::Insert);
+        list.rules().departments().setValue("BIRIMADI", "Kültür'ün \"İşleri\"; --");
+        QVERIFY(list.rules().departments().post());
+        QCOMPARE(codeOf(t, "Kültür'ün \"İşleri\"; --"), "1");
+    }
+};
+
+MIZRO_TEST_MAIN(TestDepartments)
+#include "tst_departments.moc"
