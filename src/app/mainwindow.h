@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -9,7 +10,6 @@ class QAction;
 class QMdiArea;
 class QLabel;
 class QTimer;
-class QDialog;
 
 namespace mizro::ui {
 class Session;
@@ -83,6 +83,7 @@ public:
     void run(Command command);
 
     QAction *action(Command command) const { return m_actions.value(command); }
+    QDialog *dialog(Command command) const { return m_modal.value(command); }
     QList<ui::CollapsibleGroup *> groups() const { return m_groups; }
     QMdiArea *mdiArea() const { return m_mdi; }
     StatusPanel *statusPanel() const { return m_status; }

@@ -5,14 +5,18 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "db/database.h"
+#include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "register/memberpicklist.h"
+#include "ui/body.h"
 #include "ui/collapsiblegroup.h"
 #include "ui/dialogrunner.h"
 #include "ui/scriptedmessages.h"
 #include "ui/session.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -84,6 +88,32 @@ int main(int argc, char **argv)
     window.groups()[0]->setExpanded(true);
     window.groups()[1]->setExpanded(true);
     bool ok = save(window, out, QStringLiteral("TFRMMENU"));
+
+    // Each modal screen as it opens from its command.
+    using Command = app::MainWindow::Command;
+    for (Command c : {Command::Departments, Command::EncMembers, Command::MecMembers}) {
+        QDialog *d = window.dialog(c);
+        d->show();
+        ok = save(*d, out, d->objectName()) && ok;
+        d->hide();
+    }
+    // The pick lists over the latest meeting of each body.
+    for (const ui::Body *b : {&ui::Body::committee(), &ui::Body::council()}) {
+        db::Query last(session.database(),
+                       QStringLiteral("SELECT FIRST 1 KAYNO FROM %1 ORDER BY TARIH DESC")
+                           .arg(b->meetingTable));
+        const int kayno = last.scalar().toInt();
+        // Leave a few members out so that the list has someone to offer.
+        db::Query(session.database(), QStringLiteral("DELETE FROM %1 WHERE KAYNO=%2 AND UKOD>3")
+                                          .arg(b->attendanceTable)
+                                          .arg(kayno))
+            .exec();
+        reg::MemberPickList pick(session, *b, &window);
+        pick.handOver(kayno, session.workingYearNumber(), reg::MemberPickList::SingleScreen,
+                      nullptr);
+        pick.show();
+        ok = save(pick, out, pick.objectName()) && ok;
+    }
     window.closeRoutine();
     return ok ? 0 : 1;
 }
