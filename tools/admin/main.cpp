@@ -1,10 +1,13 @@
-// mizro-admin: database files for installation, demonstration and tests.
+// mizro-admin: database files for installation, demonstration and tests; the
+// file check and backups without the program.
 
 #include "demodata.h"
 
+#include "app/filecheck.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
+#include "db/services.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -30,7 +33,12 @@ int usage()
 {
     err() << "Kullanım:\n"
              "  mizro-admin create PATH [--schema-version 14.001|12.002|12.001] [--demo] "
-             "[--scale N]\n";
+             "[--scale N]\n"
+             "  mizro-admin check PATH\n"
+             "      dosya kontrolü; çıkış kodu 0: sorun yok, 1: sorun bulundu,\n"
+             "      3: dosya denetlenemedi\n"
+             "  mizro-admin backup PATH OUT\n"
+             "      yedek alır; var olan bir OUT dosyasının üzerine yazmaz\n";
     err().flush();
     return 2;
 }
@@ -95,6 +103,66 @@ int create(const QStringList &args)
     return 0;
 }
 
+int check(const QStringList &args)
+{
+    if (args.size() != 1 || args[0].startsWith(QStringLiteral("--")))
+        return usage();
+    const QString path = args[0];
+    if (!db::Services::target(path).remote && !QFileInfo(path).isFile()) {
+        err() << "Dosya yok: " << path << "\n";
+        return 3;
+    }
+    db::Database database;
+    database.setDatabaseName(path);
+    app::FileCheck::Report report;
+    try {
+        report = app::FileCheck(database).run();
+    } catch (const db::DbError &e) {
+        err() << "Dosya denetlenemedi: " << e.message() << "\n";
+        return 3;
+    }
+    database.disconnect();
+    const db::Services::Validation &v = report.validation;
+    if (v.clean()) {
+        out() << "Doğrulama: hata bulunmadı (" << v.output.size() << " satır çıktı).\n";
+    } else {
+        out() << "Doğrulama: " << v.errors.size() << " hata satırı:\n";
+        for (const QString &line : v.errors)
+            out() << "  " << line << "\n";
+    }
+    for (const QString &note : report.notes())
+        out() << note << "\n";
+    for (const app::FileCheck::Finding &f : report.findings())
+        out() << "- " << f.text << "\n";
+    out() << report.summary() << "\n";
+    return report.problemCount() == 0 ? 0 : 1;
+}
+
+int backup(const QStringList &args)
+{
+    if (args.size() != 2 || args[0].startsWith(QStringLiteral("--")) ||
+        args[1].startsWith(QStringLiteral("--")))
+        return usage();
+    const QString &path = args[0];
+    const QString &target = args[1];
+    if (QFileInfo::exists(target)) {
+        err() << "Dosya zaten var, üzerine yazılmaz: " << target << "\n";
+        return 1;
+    }
+    db::Services::Backup b;
+    try {
+        b = db::Services().backup(path, target);
+    } catch (const db::DbError &e) {
+        err() << e.message() << "\n";
+        return 1;
+    }
+    out() << "Yedek alındı: " << target;
+    if (b.size >= 0)
+        out() << " (" << b.size << " bayt)";
+    out() << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -106,5 +174,9 @@ int main(int argc, char **argv)
     const QString command = args.first();
     if (command == QStringLiteral("create"))
         return create(args.mid(1));
+    if (command == QStringLiteral("check"))
+        return check(args.mid(1));
+    if (command == QStringLiteral("backup"))
+        return backup(args.mid(1));
     return usage();
 }
