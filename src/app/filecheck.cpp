@@ -213,7 +213,8 @@ FileCheck::FileCheck(db::Database &db) : m_db(db) {}
 
 FileCheck::Report FileCheck::run(const db::Services::Progress &progress)
 {
-    m_db.connect();
+    // A retained transaction of our own keeps the tables it wrote locked.
+    m_db.restartTransaction();
     Report report;
     report.validation = db::Services().validate(m_db.databaseName(), progress);
     report.validated = true;

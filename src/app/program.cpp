@@ -1,7 +1,12 @@
 #include "program.h"
 
+#include "definitionsdialog.h"
+#include "filecheckdialog.h"
+#include "locationdialog.h"
+#include "logindialog.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
+#include "versioncheck.h"
 
 #include "lists/departmentlist.h"
 #include "lists/memberlist.h"
@@ -44,8 +49,41 @@ QPixmap splashPicture()
 
 } // namespace
 
-void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &)
+void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &dialogs)
 {
+    auto *location = new LocationDialog(session, &window);
+    auto *login = new LoginDialog(session, &window);
+    window.setDialog(MainWindow::Command::DatabaseLocation, location);
+    window.setDialog(MainWindow::Command::GeneralDefinitions,
+                     new DefinitionsDialog(session, &window));
+    window.setDialog(MainWindow::Command::FileCheck, new FileCheckDialog(session, &window));
+
+    MainWindow::ActivationSteps steps;
+    steps.location = [&session, &dialogs, location] {
+        location->setOutcome(LocationDialog::Outcome::Saved);
+        dialogs.exec(*location);
+        if (location->outcome() != LocationDialog::Outcome::Saved)
+            return false;
+        // The connection works now: asking again after every window would
+        // keep the clerk from working.
+        session.setConnectionFailed(false);
+        return true;
+    };
+    steps.login = [&session, &dialogs, login] {
+        login->prepare();
+        dialogs.exec(*login);
+        if (login->refused() || login->userName().isEmpty())
+            return false;
+        session.setUserName(login->userName());
+        return true;
+    };
+    steps.versionCheck = [&session, &window] {
+        // An upgrade ends the program once the routine has run to its end.
+        if (VersionCheck(session).run() == VersionCheck::Outcome::Upgraded)
+            window.requestEnd();
+    };
+    window.setActivationSteps(std::move(steps));
+
     // Modal screens are made once and reused for the whole run.
     window.setDialog(MainWindow::Command::Departments, new lists::DepartmentList(session, &window));
     window.setDialog(MainWindow::Command::EncMembers,

@@ -70,13 +70,14 @@ Settings Settings::readLocation()
     return s;
 }
 
-void Settings::writeLocation(const QString &yil, const QString &srv, const QString &yol)
+bool Settings::writeLocation(const QString &yil, const QString &srv, const QString &yol)
 {
     QSettings key = openKey();
     key.setValue(QStringLiteral("YIL"), yil);
     key.setValue(QStringLiteral("SRV"), srv);
     key.setValue(QStringLiteral("YOL"), yol);
     key.sync();
+    return key.status() == QSettings::NoError;
 }
 
 void Settings::writeMensek(const QString &mensek)

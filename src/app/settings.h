@@ -20,7 +20,8 @@ struct Settings {
     static Settings loadAtStart(const QDate &today, const QString &currentDirectory);
     /// What the database location dialog shows: YIL (as stored), SRV, YOL.
     static Settings readLocation();
-    static void writeLocation(const QString &yil, const QString &srv, const QString &yol);
+    /// False when the settings store could not be written.
+    static bool writeLocation(const QString &yil, const QString &srv, const QString &yol);
     static void writeMensek(const QString &mensek);
 };
 

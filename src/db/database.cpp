@@ -139,6 +139,17 @@ void Database::commitRetaining()
     });
 }
 
+void Database::restartTransaction()
+{
+    transaction();
+    fb::guarded([&] {
+        fb::Status st;
+        m_transaction->commit(st.get());
+    });
+    m_transaction = nullptr;
+    startTransaction();
+}
+
 void Database::rollbackRetaining()
 {
     fb::guarded([&] {

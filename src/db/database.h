@@ -41,6 +41,11 @@ public:
     void commitRetaining();
     void rollbackRetaining();
 
+    /// Ends the transaction with a full commit and starts a new one, so that
+    /// nothing of this connection holds a table (the online validation needs
+    /// that). Throws DbError.
+    void restartTransaction();
+
     /// Bumped on every connect, so prepared statements know to prepare again.
     quint64 generation() const { return m_generation; }
 

@@ -233,12 +233,15 @@ private slots:
             shown << d.objectName() + "|" + d.windowTitle();
             return 0;
         });
-        for (Command c : {Command::Departments, Command::EncMembers, Command::MecMembers}) {
+        for (Command c : {Command::GeneralDefinitions, Command::Departments, Command::EncMembers,
+                          Command::MecMembers, Command::FileCheck, Command::DatabaseLocation}) {
             QVERIFY(m_window->action(c)->isEnabled());
             m_window->action(c)->trigger();
         }
-        QCOMPARE(shown, (QStringList{"TFRMBIRIM|BİRİM TANIMLARI", "TFRMENCUYE|ENCÜMEN ÜYE LİSTESİ",
-                                     "TFRMMECUYE|MECLİS ÜYE LİSTESİ"}));
+        QCOMPARE(shown,
+                 (QStringList{"TFRMGENTAN|GENEL TANIMLAR", "TFRMBIRIM|BİRİM TANIMLARI",
+                              "TFRMENCUYE|ENCÜMEN ÜYE LİSTESİ", "TFRMMECUYE|MECLİS ÜYE LİSTESİ",
+                              "TFRMDOSYA|DOSYA  KONTROL İŞLEMİ", "TFRMSYSTEM|SİSTEM TANIMLARI"}));
     }
 
     void exitGroupAndMenuCloseTheWindow()

@@ -116,6 +116,7 @@ int check(const QStringList &args)
     database.setDatabaseName(path);
     app::FileCheck::Report report;
     try {
+        database.connect();
         report = app::FileCheck(database).run();
     } catch (const db::DbError &e) {
         err() << "Dosya denetlenemedi: " << e.message() << "\n";

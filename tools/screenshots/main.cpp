@@ -2,8 +2,11 @@
 // demo data on it, to PNG files named after the screen's form name. Needs no
 // display.
 
+#include "app/filecheckdialog.h"
+#include "app/logindialog.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/userstore.h"
 #include "db/database.h"
 #include "db/query.h"
 #include "db/schema.h"
@@ -19,6 +22,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -91,12 +95,19 @@ int main(int argc, char **argv)
 
     // Each modal screen as it opens from its command.
     using Command = app::MainWindow::Command;
-    for (Command c : {Command::Departments, Command::EncMembers, Command::MecMembers}) {
+    for (Command c : {Command::GeneralDefinitions, Command::Departments, Command::EncMembers,
+                      Command::MecMembers, Command::FileCheck, Command::DatabaseLocation}) {
         QDialog *d = window.dialog(c);
         d->show();
         ok = save(*d, out, d->objectName()) && ok;
         d->hide();
     }
+    auto *fileCheck = static_cast<app::FileCheckDialog *>(window.dialog(Command::FileCheck));
+    fileCheck->show();
+    fileCheck->check();
+    ok = save(*fileCheck, out, QStringLiteral("TFRMDOSYA-checked")) && ok;
+    fileCheck->hide();
+
     // The pick lists over the latest meeting of each body.
     for (const ui::Body *b : {&ui::Body::committee(), &ui::Body::council()}) {
         db::Query last(session.database(),
@@ -114,6 +125,16 @@ int main(int argc, char **argv)
         pick.show();
         ok = save(pick, out, pick.objectName()) && ok;
     }
+    app::LoginDialog login(session, &window);
+    login.prepare();
+    login.show();
+    ok = save(login, out, QStringLiteral("TFRMGIRIS-first-user")) && ok;
+    app::UserStore(session.database())
+        .addUser(QStringLiteral("yazı işleri"), QStringLiteral("örnek-şifre"));
+    login.prepare();
+    login.nameField()->setText(QStringLiteral("yazı işleri"));
+    ok = save(login, out, QStringLiteral("TFRMGIRIS")) && ok;
+    login.hide();
     window.closeRoutine();
     return ok ? 0 : 1;
 }

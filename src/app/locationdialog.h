@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace mizro::ui {
+class Session;
+}
+
+namespace mizro::app {
+
+/// TFRMSYSTEM: where the database lies (server, directory) and the working
+/// year. Saving reconnects the program's database and stores the settings.
+/// Left only through "F5-Kayıt" and "F6-Vazgeç".
+class LocationDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Outcome { Saved, Cancelled };
+
+    explicit LocationDialog(ui::Session &session, QWidget *parent = nullptr);
+
+    /// In start mode the outcome starts as saved; the buttons decide.
+    void setOutcome(Outcome outcome) { m_outcome = outcome; }
+    Outcome outcome() const { return m_outcome; }
+
+    QLineEdit *serverField() const { return m_server; }
+    QLineEdit *directoryField() const { return m_directory; }
+    QLineEdit *yearField() const { return m_year; }
+    QLabel *fileLabel() const { return m_file; }
+    QLabel *fullNameLabel() const { return m_full; }
+    QPlainTextEdit *output() const { return m_output; }
+    QPushButton *saveButton() const { return m_save; }
+    QPushButton *cancelButton() const { return m_cancel; }
+    QPushButton *testButton() const { return m_test; }
+    QPushButton *defaultsButton() const { return m_defaults; }
+    QToolButton *chooseButton() const { return m_choose; }
+
+    /// DEGERBUL: the file name and the full database name from the fields.
+    void degerBul();
+    void save();
+    void cancel();
+    void test();
+    void defaults();
+    void chooseFile();
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void closeWithPermission();
+
+    ui::Session &m_session;
+    QLineEdit *m_server;
+    QLineEdit *m_directory;
+    QLineEdit *m_year;
+    QLabel *m_file;
+    QLabel *m_full;
+    QPlainTextEdit *m_output;
+    QPushButton *m_save;
+    QPushButton *m_cancel;
+    QPushButton *m_test;
+    QPushButton *m_defaults;
+    QToolButton *m_choose;
+    Outcome m_outcome = Outcome::Saved;
+    bool m_mayClose = false;
+};
+
+} // namespace mizro::app
