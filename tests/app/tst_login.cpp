@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "app/statuspanel.h"
 #include "app/userstore.h"
+#include "db/database.h"
 #include "db/dberror.h"
 #include "db/query.h"
 #include "testsupport.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 
 using namespace mizro;
@@ -139,6 +141,30 @@ private slots:
         QVERIFY(!d.isVisible());
         QCOMPARE(d.userName(), "yazı işleri");
         QVERIFY(UserStore(t.db()).verify("yazı işleri", "ilk-şifre"));
+    }
+
+    // The first user, and a forgotten password, from the admin tool.
+    void adminToolKeepsUsers()
+    {
+        test::DbCopy copy;
+        auto run = [&](const QStringList &args, const QByteArray &input) {
+            QProcess p;
+            p.start(QStringLiteral(MIZRO_ADMIN), args);
+            p.write(input);
+            p.closeWriteChannel();
+            p.waitForFinished(60000);
+            return p.exitCode();
+        };
+        QCOMPARE(run({"user", "add", copy.path(), "yazı işleri"}, "ilk-şifre\n"), 0);
+        QCOMPARE(run({"user", "add", copy.path(), "yazı işleri"}, "başka-şifre\n"), 1);
+        QCOMPARE(run({"user", "passwd", copy.path(), "yazı işleri"}, "kısa\n"), 1);
+        QCOMPARE(run({"user", "passwd", copy.path(), "yazı işleri"}, "yeni-şifre\n"), 0);
+        QCOMPARE(run({"user", "passwd", copy.path(), "yok"}, "yeni-şifre\n"), 1);
+        db::Database db;
+        db.setDatabaseName(copy.path());
+        db.connect();
+        QVERIFY(UserStore(db).verify("yazı işleri", "yeni-şifre"));
+        QVERIFY(!UserStore(db).verify("yazı işleri", "ilk-şifre"));
     }
 
     // With the login switch on, the routine asks; a refusal ends the

@@ -4,6 +4,7 @@
 #include "demodata.h"
 
 #include "app/filecheck.h"
+#include "app/userstore.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
@@ -12,6 +13,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace mizro;
 
@@ -38,7 +41,11 @@ int usage()
              "      dosya kontrolü; çıkış kodu 0: sorun yok, 1: sorun bulundu,\n"
              "      3: dosya denetlenemedi\n"
              "  mizro-admin backup PATH OUT\n"
-             "      yedek alır; var olan bir OUT dosyasının üzerine yazmaz\n";
+             "      yedek alır; var olan bir OUT dosyasının üzerine yazmaz\n"
+             "  mizro-admin user add|passwd PATH NAME   (şifre standart girişten)\n"
+             "  mizro-admin user remove PATH NAME\n"
+             "  mizro-admin user list PATH\n"
+             "      giriş ekranının kullanıcıları\n";
     err().flush();
     return 2;
 }
@@ -164,6 +171,99 @@ int backup(const QStringList &args)
     return 0;
 }
 
+// Reads a password: from the terminal without echo (asked twice), or the
+// first line of standard input when it is not a terminal.
+QString readPassword(bool &ok)
+{
+    ok = false;
+    const bool tty = ::isatty(STDIN_FILENO);
+    auto readLine = [tty](const char *prompt) {
+        termios old{};
+        if (tty) {
+            err() << prompt;
+            err().flush();
+            ::tcgetattr(STDIN_FILENO, &old);
+            termios quiet = old;
+            quiet.c_lflag &= ~tcflag_t(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+        }
+        QTextStream in(stdin);
+        const QString line = in.readLine();
+        if (tty) {
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &old);
+            err() << "\n";
+        }
+        return line;
+    };
+    const QString first = readLine("Şifre: ");
+    if (tty && readLine("Şifre (tekrar): ") != first) {
+        err() << "Şifreler aynı değil.\n";
+        return QString();
+    }
+    if (first.size() < app::UserStore::MinimumPasswordLength) {
+        err() << "Şifre en az " << app::UserStore::MinimumPasswordLength << " karakter olmalı.\n";
+        return QString();
+    }
+    ok = true;
+    return first;
+}
+
+int user(const QStringList &args)
+{
+    const QString action = args.value(0);
+    const bool needsName = action != QStringLiteral("list");
+    if (!QStringList{QStringLiteral("add"), QStringLiteral("passwd"), QStringLiteral("remove"),
+                     QStringLiteral("list")}
+             .contains(action) ||
+        args.size() != (needsName ? 3 : 2))
+        return usage();
+    const QString path = args[1];
+    const QString name = args.value(2).trimmed();
+    try {
+        db::Database database;
+        database.setDatabaseName(path);
+        database.connect();
+        app::UserStore users(database);
+        if (action == QStringLiteral("list")) {
+            for (const QString &u : users.users())
+                out() << u << "\n";
+            return 0;
+        }
+        if (action == QStringLiteral("remove")) {
+            if (!users.removeUser(name)) {
+                err() << "Böyle bir kullanıcı yok: " << name << "\n";
+                return 1;
+            }
+            out() << "Silindi: " << name << "\n";
+            return 0;
+        }
+        if (name.isEmpty() || name.size() > 30) {
+            err() << "Kullanıcı adı 1 ile 30 karakter arasında olmalı.\n";
+            return 2;
+        }
+        bool ok = false;
+        const QString password = readPassword(ok);
+        if (!ok)
+            return 1;
+        if (action == QStringLiteral("add")) {
+            users.addUser(name, password);
+            out() << "Eklendi: " << name << "\n";
+        } else if (!users.setPassword(name, password)) {
+            err() << "Böyle bir kullanıcı yok: " << name << "\n";
+            return 1;
+        } else {
+            out() << "Şifre değiştirildi: " << name << "\n";
+        }
+    } catch (const db::DbError &e) {
+        err() << (e.kind() == db::DbError::Kind::Duplicate
+                      ? QStringLiteral("Bu kullanıcı zaten var: ") + name
+                      : e.message())
+              << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -177,6 +277,8 @@ int main(int argc, char **argv)
         return create(args.mid(1));
     if (command == QStringLiteral("check"))
         return check(args.mid(1));
+    if (command == QStringLiteral("user"))
+        return user(args.mid(1));
     if (command == QStringLiteral("backup"))
         return backup(args.mid(1));
     return usage();
