@@ -82,36 +82,35 @@ QStringList UserStore::users()
     return out;
 }
 
-void UserStore::addUser(const QString &name, const QString &password)
+qint64 UserStore::writeDigest(const QString &sql, const QString &name, const QString &password)
 {
-    ensureTable();
     const QByteArray salt = randomSalt();
     db::WriteGuard guard(m_db);
-    db::Query q(m_db, QStringLiteral("INSERT INTO KULLANICI (KADI,TUZ,OZET,TEKRAR) "
-                                     "VALUES (:KADI,:TUZ,:OZET,:TEKRAR)"));
+    db::Query q(m_db, sql);
     q.bind(QStringLiteral("KADI"), name.trimmed());
     q.bind(QStringLiteral("TUZ"), QString::fromLatin1(salt.toHex()));
     q.bind(QStringLiteral("OZET"), QString::fromLatin1(digest(password, salt, Iterations).toHex()));
     q.bind(QStringLiteral("TEKRAR"), Iterations);
     q.exec();
     guard.commit();
+    return q.rowsAffected();
+}
+
+void UserStore::addUser(const QString &name, const QString &password)
+{
+    ensureTable();
+    writeDigest(QStringLiteral("INSERT INTO KULLANICI (KADI,TUZ,OZET,TEKRAR) "
+                               "VALUES (:KADI,:TUZ,:OZET,:TEKRAR)"),
+                name, password);
 }
 
 bool UserStore::setPassword(const QString &name, const QString &password)
 {
     if (!tableExists())
         return false;
-    const QByteArray salt = randomSalt();
-    db::WriteGuard guard(m_db);
-    db::Query q(m_db, QStringLiteral("UPDATE KULLANICI SET TUZ=:TUZ, OZET=:OZET, TEKRAR=:TEKRAR "
-                                     "WHERE KADI=:KADI"));
-    q.bind(QStringLiteral("KADI"), name.trimmed());
-    q.bind(QStringLiteral("TUZ"), QString::fromLatin1(salt.toHex()));
-    q.bind(QStringLiteral("OZET"), QString::fromLatin1(digest(password, salt, Iterations).toHex()));
-    q.bind(QStringLiteral("TEKRAR"), Iterations);
-    q.exec();
-    guard.commit();
-    return q.rowsAffected() == 1;
+    return writeDigest(QStringLiteral("UPDATE KULLANICI SET TUZ=:TUZ, OZET=:OZET, TEKRAR=:TEKRAR "
+                                      "WHERE KADI=:KADI"),
+                       name, password) == 1;
 }
 
 bool UserStore::removeUser(const QString &name)

@@ -38,6 +38,8 @@ public:
 
 private:
     bool tableExists();
+    /// Runs the insert or update with a fresh salt and digest; rows changed.
+    qint64 writeDigest(const QString &sql, const QString &name, const QString &password);
 
     db::Database &m_db;
 };

@@ -49,14 +49,11 @@ void VersionCheck::runStatement(const QString &sql, const QString &param, const 
     q.exec();
 }
 
-bool VersionCheck::upgrade12002()
+bool VersionCheck::upgrade(const QString &version, const std::function<void()> &steps)
 {
     db::Database &db = m_session.database();
     try {
-        runStatement(QStringLiteral("ALTER TABLE EKAR\nDROP OTRNO"));
-        runStatement(QStringLiteral("ALTER TABLE MKAR\nDROP OTRNO"));
-        runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
-                     QStringLiteral("12.002"));
+        steps();
         db.commitRetaining();
     } catch (const db::DbError &) {
         try {
@@ -64,41 +61,38 @@ bool VersionCheck::upgrade12002()
         } catch (const db::DbError &) {
         }
         m_session.messages().information(
-            nullptr, QStringLiteral("12.002 Güncellemesi Hata Oluştuğundan Yapılamadı."));
+            nullptr, version + QStringLiteral(" Güncellemesi Hata Oluştuğundan Yapılamadı."));
         return false;
     }
     m_session.messages().information(nullptr,
-                                     QStringLiteral("12.002 Güncellemesi Başarıyla Yapıldı."));
+                                     version + QStringLiteral(" Güncellemesi Başarıyla Yapıldı."));
     return true;
+}
+
+bool VersionCheck::upgrade12002()
+{
+    return upgrade(QStringLiteral("12.002"), [this] {
+        runStatement(QStringLiteral("ALTER TABLE EKAR\nDROP OTRNO"));
+        runStatement(QStringLiteral("ALTER TABLE MKAR\nDROP OTRNO"));
+        runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
+                     QStringLiteral("12.002"));
+    });
 }
 
 bool VersionCheck::upgrade14001()
 {
-    db::Database &db = m_session.database();
-    try {
+    return upgrade(QStringLiteral("14.001"), [this] {
         runStatement(QStringLiteral("ALTER TABLE EUYE\nADD DUR VARCHAR(1)"));
         runStatement(QStringLiteral("ALTER TABLE MUYE\nADD DUR VARCHAR(1)"));
         runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
                      QStringLiteral("14.001"));
         // The new column must be committed before the rows can be given a state.
-        db.commitRetaining();
+        m_session.database().commitRetaining();
         runStatement(QStringLiteral("UPDATE EUYE SET DUR=:A"), QStringLiteral("A"),
                      QStringLiteral("A"));
         runStatement(QStringLiteral("UPDATE MUYE SET DUR=:A "), QStringLiteral("A"),
                      QStringLiteral("A"));
-        db.commitRetaining();
-    } catch (const db::DbError &) {
-        try {
-            db.rollbackRetaining();
-        } catch (const db::DbError &) {
-        }
-        m_session.messages().information(
-            nullptr, QStringLiteral("14.001 Güncellemesi Hata Oluştuğundan Yapılamadı."));
-        return false;
-    }
-    m_session.messages().information(nullptr,
-                                     QStringLiteral("14.001 Güncellemesi Başarıyla Yapıldı."));
-    return true;
+    });
 }
 
 VersionCheck::Outcome VersionCheck::run()

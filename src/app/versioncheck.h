@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace mizro::ui {
 class Session;
@@ -44,6 +45,8 @@ public:
     }
 
 private:
+    /// Runs one upgrade step as one transaction step; tells the outcome.
+    bool upgrade(const QString &version, const std::function<void()> &steps);
     void runStatement(const QString &sql, const QString &param = QString(),
                       const QString &value = QString());
 

@@ -44,16 +44,14 @@ void AttendanceRules::listCandidates(int recordNumber, int year)
     m_candidates->open();
 }
 
-bool AttendanceRules::add(int recordNumber, int memberCode)
+bool AttendanceRules::write(const QString &sql, const QVariantMap &params)
 {
     m_lastError.clear();
     try {
         db::WriteGuard guard(m_session.database());
-        db::Query q(m_session.database(),
-                    QStringLiteral("INSERT INTO %1(KAYNO,UKOD)\nVALUES(:X0,:X1)")
-                        .arg(m_body.attendanceTable));
-        q.bind(QStringLiteral("X0"), recordNumber);
-        q.bind(QStringLiteral("X1"), memberCode);
+        db::Query q(m_session.database(), sql);
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            q.bind(it.key(), it.value());
         q.exec();
         guard.commit();
     } catch (const db::DbError &e) {
@@ -61,6 +59,13 @@ bool AttendanceRules::add(int recordNumber, int memberCode)
         return false;
     }
     return true;
+}
+
+bool AttendanceRules::add(int recordNumber, int memberCode)
+{
+    return write(
+        QStringLiteral("INSERT INTO %1(KAYNO,UKOD)\nVALUES(:X0,:X1)").arg(m_body.attendanceTable),
+        {{QStringLiteral("X0"), recordNumber}, {QStringLiteral("X1"), memberCode}});
 }
 
 int AttendanceRules::addAllCandidates(int recordNumber)
@@ -92,20 +97,9 @@ bool AttendanceRules::remove(QWidget *parent, int recordNumber, int memberCode)
     if (!m_session.messages().question(parent,
                                        QStringLiteral("BU KAYIT SİLİNECEKTİR ONAYLIYORMUSUNUZ")))
         return false;
-    try {
-        db::WriteGuard guard(m_session.database());
-        db::Query q(m_session.database(),
-                    QStringLiteral("DELETE FROM %1\nWHERE KAYNO=:KN AND UKOD=:UK")
-                        .arg(m_body.attendanceTable));
-        q.bind(QStringLiteral("KN"), recordNumber);
-        q.bind(QStringLiteral("UK"), memberCode);
-        q.exec();
-        guard.commit();
-    } catch (const db::DbError &e) {
-        m_lastError = e.message();
-        return false;
-    }
-    return true;
+    return write(
+        QStringLiteral("DELETE FROM %1\nWHERE KAYNO=:KN AND UKOD=:UK").arg(m_body.attendanceTable),
+        {{QStringLiteral("KN"), recordNumber}, {QStringLiteral("UK"), memberCode}});
 }
 
 } // namespace mizro::reg

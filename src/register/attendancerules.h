@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantMap>
 #include <memory>
 
 class QWidget;
@@ -45,6 +46,9 @@ public:
     const QString &lastError() const { return m_lastError; }
 
 private:
+    /// One statement as one command, committed; false with lastError().
+    bool write(const QString &sql, const QVariantMap &params);
+
     ui::Session &m_session;
     const ui::Body &m_body;
     std::unique_ptr<db::DataSet> m_attendance;

@@ -20,14 +20,7 @@ namespace {
 
 QStringList columns(test::TestSession &t, const QString &table)
 {
-    db::Query q(t.db(), "SELECT TRIM(RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS "
-                        "WHERE RDB$RELATION_NAME=:T ORDER BY RDB$FIELD_POSITION");
-    q.bind("T", table);
-    q.exec();
-    QStringList out;
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
+    return test::columns(t.db(), table);
 }
 
 } // namespace

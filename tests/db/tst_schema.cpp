@@ -13,17 +13,7 @@ using namespace mizro;
 
 namespace {
 
-QStringList columns(db::Database &db, const QString &table)
-{
-    db::Query q(db, "SELECT TRIM(RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS "
-                    "WHERE RDB$RELATION_NAME=:T ORDER BY RDB$FIELD_POSITION");
-    q.bind("T", table);
-    q.exec();
-    QStringList out;
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
-}
+using test::columns;
 
 } // namespace
 

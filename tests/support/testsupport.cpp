@@ -122,6 +122,18 @@ QVariant TestSession::scalar(const QString &sql, const QVariantList &values)
     return q.scalar();
 }
 
+QStringList columns(db::Database &db, const QString &table)
+{
+    db::Query q(db, QStringLiteral("SELECT TRIM(RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS "
+                                   "WHERE RDB$RELATION_NAME=:T ORDER BY RDB$FIELD_POSITION"));
+    q.bind(QStringLiteral("T"), table);
+    q.exec();
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
 void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text) {

@@ -59,6 +59,9 @@ private:
     std::unique_ptr<ui::Session> m_session;
 };
 
+/// The columns of a table in their order.
+QStringList columns(db::Database &db, const QString &table);
+
 /// Empties the redirected settings store.
 void clearSettings();
 
