@@ -450,7 +450,9 @@ QVariant DataSet::headerData(int section, Qt::Orientation orientation, int role)
 Qt::ItemFlags DataSet::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (m_editable && index.isValid())
+    const bool readOnly = !m_columns.isEmpty() && index.column() < m_columns.size() &&
+                          m_columns[index.column()].readOnly;
+    if (m_editable && index.isValid() && !readOnly)
         f |= Qt::ItemIsEditable;
     return f;
 }

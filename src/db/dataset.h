@@ -42,6 +42,7 @@ public:
         QString field;
         QString title;
         Formatter format = nullptr; // display text; default by type
+        bool readOnly = false;      // never edited in a grid cell
     };
 
     explicit DataSet(Database &db, QObject *parent = nullptr);

@@ -36,7 +36,8 @@ MemberRules::MemberRules(ui::Session &session, const ui::Body &body, QObject *pa
          {QStringLiteral("UNVANI"), QStringLiteral("Ünvanı")},
          {QStringLiteral("EVTEL"), QStringLiteral("Ev Telefonu")},
          {QStringLiteral("ISTEL"), QStringLiteral("İş Telefonu")},
-         {QStringLiteral("DUR"), QStringLiteral("Durumu"), &MemberRules::stateText}});
+         // The state is chosen from the column's popup, never typed.
+         {QStringLiteral("DUR"), QStringLiteral("Durumu"), &MemberRules::stateText, true}});
     m_members->setBeforePost([this](db::DataSet &ds) { return numberNewMember(ds); });
 }
 

@@ -166,6 +166,8 @@ private slots:
         QCOMPARE(headers,
                  (QStringList{"Adı ve Soyadı", "Ünvanı", "Ev Telefonu", "İş Telefonu", "Durumu"}));
         QCOMPARE(shown(list, 4), (QStringList{"Aktif", "Pasif", ""}));
+        QVERIFY(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
+        QVERIFY(!(m->flags(m->index(0, 4)) & Qt::ItemIsEditable));
         QCOMPARE(shown(list, 2).first(), "0312 2");
         QCOMPARE(shown(list, 3).first(), "0312 1");
         const QList<QAction *> commands = list.stateMenu()->actions();
