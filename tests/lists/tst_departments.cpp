@@ -18,19 +18,7 @@ namespace {
 
 void typeNewDepartment(DepartmentList &list, const QString &name)
 {
-    ui::DataGrid *grid = list.grid();
-    list.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&list));
-    grid->setFocus();
-    if (grid->model()->rowCount() > 0)
-        grid->goToRow(grid->model()->rowCount() - 1);
-    QTest::keyClick(grid, Qt::Key_Down);
-    QTest::keyClick(grid, Qt::Key_F2);
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != grid);
-    test::typeText(editor, name);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents(); // the delegate commits on the next turn
+    QVERIFY(test::typeIntoNewRow(list.grid(), name));
 }
 
 QString codeOf(test::TestSession &t, const QString &name)

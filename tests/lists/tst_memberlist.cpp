@@ -42,24 +42,9 @@ QStringList shown(MemberList &list, int column)
     return out;
 }
 
-// Types a name into a new row the way a clerk does: down arrow past the
-// last row, a key to start editing, the text, Enter.
 void typeNewMember(MemberList &list, const QString &name)
 {
-    ui::DataGrid *grid = list.grid();
-    list.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&list));
-    grid->setFocus();
-    if (grid->model()->rowCount() > 0)
-        grid->goToRow(grid->model()->rowCount() - 1);
-    QTest::keyClick(grid, Qt::Key_Down);
-    grid->setCurrentIndex(grid->model()->index(grid->dataSet()->currentRow(), 0));
-    QTest::keyClick(grid, Qt::Key_F2);
-    QWidget *editor = QApplication::focusWidget();
-    QVERIFY(editor && editor != grid);
-    test::typeText(editor, name);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents(); // the delegate commits on the next turn
+    QVERIFY(test::typeIntoNewRow(list.grid(), name));
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #include "testsupport.h"
 
 #include "db/database.h"
+#include "db/dataset.h"
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "ui/datagrid.h"
 #include "ui/fileprompts.h"
 #include "ui/scriptedmessages.h"
 #include "ui/session.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -132,6 +135,27 @@ QStringList columns(db::Database &db, const QString &table)
     while (q.next())
         out << q.value(0).toString();
     return out;
+}
+
+bool typeIntoNewRow(ui::DataGrid *grid, const QString &text)
+{
+    QWidget *window = grid->window();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    grid->setFocus();
+    if (grid->model()->rowCount() > 0)
+        grid->goToRow(grid->model()->rowCount() - 1);
+    QTest::keyClick(grid, Qt::Key_Down);
+    grid->setCurrentIndex(grid->model()->index(grid->dataSet()->currentRow(), 0));
+    QTest::keyClick(grid, Qt::Key_F2);
+    QWidget *editor = QApplication::focusWidget();
+    if (!editor || editor == grid)
+        return false;
+    typeText(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate commits on the next turn
+    return true;
 }
 
 void typeText(QWidget *widget, const QString &text)

@@ -10,6 +10,7 @@ namespace mizro::db {
 class Database;
 }
 namespace mizro::ui {
+class DataGrid;
 class Session;
 class ScriptedMessages;
 class ScriptedFilePrompts;
@@ -64,6 +65,11 @@ QStringList columns(db::Database &db, const QString &table);
 
 /// Empties the redirected settings store.
 void clearSettings();
+
+/// Types text into a new row of a grid the way a clerk does: the down arrow
+/// past the last row, F2 to edit its first column, the text, Enter. False
+/// when no editor opened.
+bool typeIntoNewRow(ui::DataGrid *grid, const QString &text);
 
 /// Types text into the focused widget one character at a time (QTest's
 /// keyClicks cannot send Turkish letters).
