@@ -1,5 +1,7 @@
 #include "filecheck.h"
 
+#include <functional>
+
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/query.h"
@@ -108,6 +110,33 @@ void findOrphanDecisions(db::Database &db, const ui::Body &body, QVector<FileChe
     }
 }
 
+// One number given twice in a year: the query's first two columns are the
+// year and the number, the third the record number; `place` describes a row.
+void findDuplicates(db::Query &q, FileCheck::Kind kind, const ui::Body &body, const QString &table,
+                    const QString &noun,
+                    const std::function<QString(const QVector<QVariant> &)> &place,
+                    QVector<FileCheck::Finding> &out)
+{
+    for (const Group &g : groupRows(q, 2)) {
+        FileCheck::Finding f = finding(kind, bodyName(body), table);
+        f.year = g.key[0].toInt();
+        f.number = g.key[1].toInt();
+        QStringList where;
+        for (const auto &row : g.rows) {
+            f.recordNumbers << row[2].toInt();
+            where << place(row);
+        }
+        f.text = QStringLiteral("%1: %2 yılında %3 numaralı %4 %5 kez kayıtlı: %6.")
+                     .arg(f.body)
+                     .arg(f.year)
+                     .arg(f.number)
+                     .arg(noun)
+                     .arg(g.rows.size())
+                     .arg(where.join(QStringLiteral(", ")));
+        out << f;
+    }
+}
+
 // Meetings without a date have no year to clash in; they are left out.
 void findDuplicateMeetings(db::Database &db, const ui::Body &body, QVector<FileCheck::Finding> &out)
 {
@@ -120,24 +149,12 @@ void findDuplicateMeetings(db::Database &db, const ui::Body &body, QVector<FileC
                                    "WHERE D.ADET > 1\n"
                                    "ORDER BY D.YIL, D.OTRNO, D.KAYNO")
                         .arg(body.meetingTable));
-    for (const Group &g : groupRows(q, 2)) {
-        FileCheck::Finding f =
-            finding(FileCheck::Kind::DuplicateMeeting, bodyName(body), body.meetingTable);
-        f.year = g.key[0].toInt();
-        f.number = g.key[1].toInt();
-        QStringList where;
-        for (const auto &row : g.rows) {
-            f.recordNumbers << row[2].toInt();
-            where << QStringLiteral("kayıt no %1 (%2)").arg(row[2].toInt()).arg(dateText(row[3]));
-        }
-        f.text = QStringLiteral("%1: %2 yılında %3 numaralı oturum %4 kez kayıtlı: %5.")
-                     .arg(f.body)
-                     .arg(f.year)
-                     .arg(f.number)
-                     .arg(g.rows.size())
-                     .arg(where.join(QStringLiteral(", ")));
-        out << f;
-    }
+    findDuplicates(
+        q, FileCheck::Kind::DuplicateMeeting, body, body.meetingTable, QStringLiteral("oturum"),
+        [](const QVector<QVariant> &row) {
+            return QStringLiteral("kayıt no %1 (%2)").arg(row[2].toInt()).arg(dateText(row[3]));
+        },
+        out);
 }
 
 // The year of a decision is its meeting's year, as the numbering counts it.
@@ -154,27 +171,15 @@ void findDuplicateDecisions(db::Database &db, const ui::Body &body,
                                    "WHERE D.ADET > 1\n"
                                    "ORDER BY D.YIL, D.KARNO, D.KAYNO")
                         .arg(body.decisionTable, body.meetingTable));
-    for (const Group &g : groupRows(q, 2)) {
-        FileCheck::Finding f =
-            finding(FileCheck::Kind::DuplicateDecision, bodyName(body), body.decisionTable);
-        f.year = g.key[0].toInt();
-        f.number = g.key[1].toInt();
-        QStringList where;
-        for (const auto &row : g.rows) {
-            f.recordNumbers << row[2].toInt();
-            where << QStringLiteral("kayıt no %1 (%2 numaralı oturum, %3)")
-                         .arg(row[2].toInt())
-                         .arg(row[3].toInt())
-                         .arg(dateText(row[4]));
-        }
-        f.text = QStringLiteral("%1: %2 yılında %3 numaralı karar %4 kez kayıtlı: %5.")
-                     .arg(f.body)
-                     .arg(f.year)
-                     .arg(f.number)
-                     .arg(g.rows.size())
-                     .arg(where.join(QStringLiteral(", ")));
-        out << f;
-    }
+    findDuplicates(
+        q, FileCheck::Kind::DuplicateDecision, body, body.decisionTable, QStringLiteral("karar"),
+        [](const QVector<QVariant> &row) {
+            return QStringLiteral("kayıt no %1 (%2 numaralı oturum, %3)")
+                .arg(row[2].toInt())
+                .arg(row[3].toInt())
+                .arg(dateText(row[4]));
+        },
+        out);
 }
 
 } // namespace
