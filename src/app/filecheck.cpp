@@ -1,7 +1,5 @@
 #include "filecheck.h"
 
-#include <functional>
-
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/query.h"
@@ -10,6 +8,7 @@
 #include <QDate>
 #include <QMap>
 #include <QStringList>
+#include <functional>
 
 namespace mizro::app {
 
