@@ -55,7 +55,8 @@ LoginDialog::LoginDialog(ui::Session &session, QWidget *parent)
     connect(m_login, &QPushButton::clicked, this, &LoginDialog::attempt);
     connect(m_cancel, &QPushButton::clicked, this, &LoginDialog::reject);
     connect(m_change, &QCheckBox::toggled, this, &LoginDialog::layoutForMode);
-    prepare();
+    // The users are looked up only when the login is shown (prepare()), not at start.
+    layoutForMode();
 }
 
 void LoginDialog::prepare()
