@@ -140,7 +140,7 @@ void DefinitionsDialog::showEvent(QShowEvent *event)
         else
             m_record->edit();
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
     }
     m_filling = true;
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)

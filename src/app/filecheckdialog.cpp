@@ -136,7 +136,7 @@ void FileCheckDialog::check()
         report = FileCheck(m_session.database()).run([this](const QString &l) { showLine(l); });
     } catch (const db::DbError &e) {
         finish(QStringLiteral("Dosya denetlenemedi."), false);
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
         return;
     }
     for (const FileCheck::Finding &f : report.findings())
@@ -162,7 +162,7 @@ void FileCheckDialog::backup()
                                   [this](const QString &l) { showLine(l); });
     } catch (const db::DbError &e) {
         finish(QStringLiteral("Yedek alınamadı."), false);
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
         return;
     }
     QString result = QStringLiteral("Yedek alındı: %1").arg(QDir::toNativeSeparators(target));

@@ -141,7 +141,7 @@ void LoginDialog::attempt()
             }
         }
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
         return;
     }
     m_userName = name;

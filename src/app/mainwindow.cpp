@@ -356,7 +356,7 @@ void MainWindow::refreshDefinitions()
     try {
         readDefinitionsIntoStatus();
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
     }
 }
 
@@ -405,7 +405,7 @@ void MainWindow::formActivate()
         collapseAllGroups();
     } catch (const db::DbError &e) {
         // Shown once; its own box closing must not run the routine again.
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
         return;
     }
     emit activationFinished();

@@ -87,7 +87,7 @@ QString Database::disconnect()
             });
             m_transaction = nullptr;
         } catch (const DbError &e) {
-            error = e.engineText();
+            error = e.details().isEmpty() ? e.message() : e.details();
         }
     }
     dropAttachment();

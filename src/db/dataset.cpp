@@ -70,6 +70,9 @@ void DataSet::open()
 
     QStringList fields = q.fieldNames();
     m_tableFieldCount = int(fields.size());
+    m_fieldLengths.clear();
+    for (int i = 0; i < m_tableFieldCount; ++i)
+        m_fieldLengths << q.fieldLength(i);
     for (const auto &calc : std::as_const(m_calcs))
         fields << calc.first;
     m_fields = fields;

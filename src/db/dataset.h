@@ -85,6 +85,9 @@ public:
 
     const QStringList &fieldNames() const { return m_fields; }
     int fieldIndex(const QString &name) const { return m_fieldIndex.value(name.toUpper(), -1); }
+    /// Characters a text field of the select holds (0 for other types and
+    /// calculated fields), for limiting what an editor accepts.
+    int fieldLength(const QString &name) const { return m_fieldLengths.value(fieldIndex(name)); }
     int count() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.isEmpty(); }
     int currentRow() const { return m_current; }
@@ -159,6 +162,7 @@ private:
 
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
+    QVector<int> m_fieldLengths;
     int m_tableFieldCount = 0;
     QVector<QPair<QString, Calc>> m_calcs;
     std::function<bool(const DataSet &, const Row &)> m_filter;

@@ -4,9 +4,10 @@
 
 namespace mizro::db {
 
-DbError::DbError(Kind kind, const QString &engineText, QVector<qint64> codes, int sqlCode)
-    : std::runtime_error(engineText.toStdString()), m_kind(kind), m_engineText(engineText),
-      m_codes(std::move(codes)), m_sqlCode(sqlCode)
+DbError::DbError(Kind kind, const QString &text, const QString &details, QVector<qint64> codes,
+                 int sqlCode)
+    : std::runtime_error((text.isEmpty() ? details : text).toStdString()), m_kind(kind),
+      m_text(text), m_details(details), m_codes(std::move(codes)), m_sqlCode(sqlCode)
 {
 }
 
@@ -39,43 +40,41 @@ DbError::Kind DbError::classify(const QVector<qint64> &codes)
 
 QString DbError::message() const
 {
-    QString text;
-    switch (m_kind) {
+    return m_text.isEmpty() ? kindText(m_kind) : m_text;
+}
+
+QString DbError::kindText(Kind kind)
+{
+    switch (kind) {
     case Kind::Duplicate:
-        text = QStringLiteral("Bu numara ile kayıtlı bir satır zaten var; kayıt yapılamadı.");
-        break;
+        return QStringLiteral("Bu numara ile kayıtlı bir satır zaten var; kayıt yapılamadı.");
     case Kind::TooLong:
-        text = QStringLiteral("Girilen metin alanın uzunluğunu aşıyor; kayıt yapılamadı.");
-        break;
+        return QStringLiteral("Girilen metin alanın uzunluğunu aşıyor; kayıt yapılamadı.");
     case Kind::OutOfRange:
-        text =
-            QStringLiteral("Girilen sayı alanın alabileceği sınırların dışında; kayıt yapılamadı.");
-        break;
+        return QStringLiteral(
+            "Girilen sayı alanın alabileceği sınırların dışında; kayıt yapılamadı.");
     case Kind::NotANumber:
-        text = QStringLiteral(
+        return QStringLiteral(
             "Sayı beklenen bir alana sayı olmayan bir değer girildi; kayıt yapılamadı.");
-        break;
     case Kind::MissingValue:
-        text = QStringLiteral("Zorunlu bir alan boş bırakıldı; kayıt yapılamadı.");
-        break;
+        return QStringLiteral("Zorunlu bir alan boş bırakıldı; kayıt yapılamadı.");
     case Kind::LockConflict:
-        text = QStringLiteral("Bu kayıt başka bir kullanıcı tarafından değiştiriliyor; "
+        return QStringLiteral("Bu kayıt başka bir kullanıcı tarafından değiştiriliyor; "
                               "biraz sonra yeniden deneyiniz.");
-        break;
+    case Kind::RowChanged:
+        return QStringLiteral("Bu kayıt, siz okuduktan sonra başka bir kullanıcı tarafından "
+                              "değiştirilmiş ya da silinmiş; değişikliğiniz kaydedilmedi.");
     case Kind::NotConnected:
-        text = QStringLiteral("Veritabanı bağlantısı yok.");
-        break;
+        return QStringLiteral("Veritabanı bağlantısı yok.");
     case Kind::Connection:
-        text = QStringLiteral("Veritabanı açılamadı.");
-        break;
+        return QStringLiteral("Veritabanı açılamadı.");
     case Kind::NotADatabase:
-        text = QStringLiteral("Dosya bir veritabanı dosyası değil.");
-        break;
+        return QStringLiteral("Dosya bir veritabanı dosyası değil.");
     case Kind::Parameter:
     case Kind::Other:
-        return m_engineText;
+        break;
     }
-    return m_engineText.isEmpty() ? text : text + QLatin1Char('\n') + m_engineText;
+    return QStringLiteral("Veritabanı işlemi yapılamadı.");
 }
 
 } // namespace mizro::db

@@ -7,8 +7,8 @@
 namespace mizro::db {
 
 /// An error reported by the database engine (or by this layer on its behalf).
-/// Keeps the engine's error codes and full text so that screens can give a
-/// clear message for the cases clerks meet and the engine's text for the rest.
+/// Keeps the engine's error codes and full text, so that a screen shows the
+/// clerk a Turkish message and puts the engine's own text in the details.
 class DbError : public std::runtime_error {
 public:
     enum class Kind {
@@ -23,25 +23,31 @@ public:
         MissingValue, // a required column left empty
         LockConflict, // another user holds the row
         Parameter,    // a named parameter that the statement does not have
+        RowChanged,   // the row was changed or deleted by someone else since it was read
     };
 
-    DbError(Kind kind, const QString &engineText, QVector<qint64> codes = {}, int sqlCode = 0);
+    /// text: the Turkish message (empty: the general one of the kind);
+    /// details: the engine's own text.
+    DbError(Kind kind, const QString &text, const QString &details = QString(),
+            QVector<qint64> codes = {}, int sqlCode = 0);
 
     Kind kind() const { return m_kind; }
-    /// The engine's own text, several lines.
-    const QString &engineText() const { return m_engineText; }
+    /// The Turkish message for the clerk, without the engine's text.
+    QString message() const;
+    /// The engine's own text, several lines; empty for errors of the program.
+    const QString &details() const { return m_details; }
     const QVector<qint64> &codes() const { return m_codes; }
     int sqlCode() const { return m_sqlCode; }
     bool hasCode(qint64 code) const { return m_codes.contains(code); }
-    /// A clear Turkish message for the user; the engine's text follows for
-    /// the kinds that have no message of their own.
-    QString message() const;
 
     static Kind classify(const QVector<qint64> &codes);
+    /// The general message of a kind.
+    static QString kindText(Kind kind);
 
 private:
     Kind m_kind;
-    QString m_engineText;
+    QString m_text;
+    QString m_details;
     QVector<qint64> m_codes;
     int m_sqlCode;
 };

@@ -61,7 +61,7 @@ DbError toDbError(const Firebird::FbException &e)
     const unsigned n = util()->formatStatus(buffer, sizeof buffer, e.getStatus());
     const QString text = QString::fromUtf8(buffer, int(n)).trimmed();
     const int sqlCode = int(isc_sqlcode(v));
-    return DbError(DbError::classify(codes), text, codes, sqlCode);
+    return DbError(DbError::classify(codes), QString(), text, codes, sqlCode);
 }
 
 Xpb::Xpb(unsigned kind)

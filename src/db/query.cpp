@@ -16,6 +16,7 @@ using namespace Firebird;
 namespace {
 
 constexpr unsigned CharsetOctets = 1;
+constexpr unsigned CharsetUnicodeFss = 3;
 constexpr unsigned CharsetUtf8 = 4;
 constexpr unsigned BlobSegment = 32 * 1024;
 // Days between Firebird's day 0 (17 Nov 1858) and the Julian day count.
@@ -44,6 +45,15 @@ ISC_TIME encodeTime(const QTime &t)
 QTime decodeTime(ISC_TIME t)
 {
     return QTime::fromMSecsSinceStartOfDay(int(t / 10));
+}
+
+/// Characters of a CHAR or VARCHAR of the given byte length; 0 for other types.
+int characterLength(unsigned type, unsigned bytes, unsigned charset)
+{
+    if (type != SQL_TEXT && type != SQL_VARYING)
+        return 0;
+    const unsigned perChar = charset == CharsetUtf8 ? 4 : charset == CharsetUnicodeFss ? 3 : 1;
+    return int(bytes / perChar);
 }
 
 } // namespace
@@ -207,9 +217,13 @@ void Query::prepare()
         const unsigned count = m_outMeta->getCount(st.get());
         m_fields.clear();
         m_fieldIndex.clear();
+        m_fieldLengths.clear();
         for (unsigned i = 0; i < count; ++i) {
             const QString name = QString::fromUtf8(m_outMeta->getAlias(st.get(), i)).toUpper();
             m_fields << name;
+            m_fieldLengths << characterLength(m_outMeta->getType(st.get(), i) & ~1u,
+                                              m_outMeta->getLength(st.get(), i),
+                                              m_outMeta->getCharSet(st.get(), i));
             if (!m_fieldIndex.contains(name))
                 m_fieldIndex.insert(name, int(i));
         }

@@ -52,6 +52,8 @@ public:
     int fieldCount() const { return int(m_fields.size()); }
     const QStringList &fieldNames() const { return m_fields; }
     int fieldIndex(const QString &name) const { return m_fieldIndex.value(name.toUpper(), -1); }
+    /// Characters a text field holds (0 for other types).
+    int fieldLength(int index) const { return m_fieldLengths.value(index); }
     QVariant value(int index) const { return m_row.value(index); }
     /// Throws DbError(Parameter) for an unknown field.
     QVariant value(const QString &name) const;
@@ -85,6 +87,7 @@ private:
     QByteArray m_outBuffer;
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
+    QVector<int> m_fieldLengths;
     QVector<QVariant> m_row;
     qint64 m_affected = 0;
 };

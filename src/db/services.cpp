@@ -155,10 +155,8 @@ DbError backupError(const QString &file, const QString &reason, const DbError *e
         QStringLiteral("Yedek dosyası yazılamadı: %1").arg(QDir::toNativeSeparators(file));
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + reason;
-    if (engine)
-        text += QLatin1Char('\n') + engine->message();
-    return DbError(DbError::Kind::Other, text, engine ? engine->codes() : QVector<qint64>(),
-                   engine ? engine->sqlCode() : 0);
+    return DbError(DbError::Kind::Other, text, engine ? engine->details() : QString(),
+                   engine ? engine->codes() : QVector<qint64>(), engine ? engine->sqlCode() : 0);
 }
 
 } // namespace
@@ -258,7 +256,7 @@ Services::Backup Services::backup(const QString &databaseName, const QString &ba
             throw backupError(backupFile, QString(), &e);
         QString text = QStringLiteral("Yedek alınamadı: %1\n%2")
                            .arg(QDir::toNativeSeparators(backupFile), e.message());
-        throw DbError(DbError::Kind::Other, text, e.codes(), e.sqlCode());
+        throw DbError(DbError::Kind::Other, text, e.details(), e.codes(), e.sqlCode());
     }
     if (!t.remote) {
         // rename() replaces an existing target in one step.

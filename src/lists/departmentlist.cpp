@@ -47,7 +47,7 @@ void DepartmentList::showEvent(QShowEvent *event)
     try {
         m_rules->list();
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
     }
     m_grid->setFocus();
 }

@@ -64,7 +64,7 @@ void MemberPickList::showEvent(QShowEvent *event)
     try {
         m_rules->listCandidates(m_recordNumber, m_year);
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
     }
 }
 
@@ -81,7 +81,7 @@ void MemberPickList::reread()
         if (m_opener)
             m_opener->list(m_recordNumber, m_year);
     } catch (const db::DbError &e) {
-        m_session.messages().error(this, e.message());
+        m_session.messages().error(this, e);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "db/dberror.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -27,9 +29,16 @@ bool BoxMessages::question(QWidget *parent, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
-void BoxMessages::error(QWidget *parent, const QString &text)
+void Messages::error(QWidget *parent, const db::DbError &e)
+{
+    error(parent, e.message(), e.details());
+}
+
+void BoxMessages::error(QWidget *parent, const QString &text, const QString &details)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 

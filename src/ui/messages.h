@@ -4,6 +4,10 @@
 
 class QWidget;
 
+namespace mizro::db {
+class DbError;
+}
+
 namespace mizro::ui {
 
 /// Every information box and Yes/No question of the program. Texts are shown
@@ -14,8 +18,11 @@ public:
     virtual void information(QWidget *parent, const QString &text) = 0;
     /// True only for Yes.
     virtual bool question(QWidget *parent, const QString &text) = 0;
-    /// An error the command could not handle: its own text, command abandoned.
-    virtual void error(QWidget *parent, const QString &text) = 0;
+    /// An error the command could not handle: its Turkish text, and the
+    /// engine's own text (if any) as the box's details; command abandoned.
+    virtual void error(QWidget *parent, const QString &text, const QString &details) = 0;
+    void error(QWidget *parent, const QString &text) { error(parent, text, QString()); }
+    void error(QWidget *parent, const db::DbError &e);
 };
 
 /// The real boxes.
@@ -23,7 +30,8 @@ class BoxMessages : public Messages {
 public:
     void information(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
-    void error(QWidget *parent, const QString &text) override;
+    using Messages::error;
+    void error(QWidget *parent, const QString &text, const QString &details) override;
 };
 
 } // namespace mizro::ui

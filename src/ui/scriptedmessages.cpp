@@ -2,9 +2,9 @@
 
 namespace mizro::ui {
 
-void ScriptedMessages::record(Kind kind, const QString &text)
+void ScriptedMessages::record(Kind kind, const QString &text, const QString &details)
 {
-    m_entries.append({kind, text});
+    m_entries.append({kind, text, details});
     if (m_hook)
         m_hook(m_entries.last());
 }
@@ -20,9 +20,9 @@ bool ScriptedMessages::question(QWidget *, const QString &text)
     return m_answers.isEmpty() ? false : m_answers.dequeue();
 }
 
-void ScriptedMessages::error(QWidget *, const QString &text)
+void ScriptedMessages::error(QWidget *, const QString &text, const QString &details)
 {
-    record(Kind::Error, text);
+    record(Kind::Error, text, details);
 }
 
 QStringList ScriptedMessages::texts() const

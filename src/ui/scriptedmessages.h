@@ -16,11 +16,13 @@ public:
     struct Entry {
         Kind kind;
         QString text;
+        QString details;
     };
 
     void information(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
-    void error(QWidget *parent, const QString &text) override;
+    using Messages::error;
+    void error(QWidget *parent, const QString &text, const QString &details) override;
 
     void answer(bool yes) { m_answers.enqueue(yes); }
     /// Called with each message as it is shown (for a test to act meanwhile).
@@ -32,7 +34,7 @@ public:
     void clear() { m_entries.clear(); }
 
 private:
-    void record(Kind kind, const QString &text);
+    void record(Kind kind, const QString &text, const QString &details = QString());
 
     QVector<Entry> m_entries;
     QQueue<bool> m_answers;

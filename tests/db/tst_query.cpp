@@ -191,7 +191,7 @@ private slots:
             QFAIL("duplicate accepted");
         } catch (const DbError &e) {
             QCOMPARE(e.kind(), DbError::Kind::Duplicate);
-            QVERIFY(e.engineText().contains("PK_EUYE"));
+            QVERIFY(e.details().contains("PK_EUYE"));
         }
     }
 

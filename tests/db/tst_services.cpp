@@ -170,7 +170,7 @@ private slots:
         } catch (const db::DbError &e) {
             QCOMPARE(e.kind(), db::DbError::Kind::Connection);
             QVERIFY(e.message().startsWith("Veritabanı açılamadı."));
-            QVERIFY(e.message().contains(path));
+            QVERIFY(e.details().contains(path));
         }
     }
 
@@ -227,7 +227,7 @@ private slots:
         } catch (const db::DbError &e) {
             QVERIFY2(e.message().startsWith("Yedek dosyası yazılamadı: " + path),
                      qPrintable(e.message()));
-            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+            QVERIFY2(QString(e.message() + e.details()).contains(reason), qPrintable(e.message()));
         }
         QVERIFY(!QFileInfo(path).isFile());
         QVERIFY(!QFile::exists(path + ".part"));
