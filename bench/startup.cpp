@@ -128,7 +128,20 @@ int main(int argc, char **argv)
         return childAttach(QString::fromLocal8Bit(argv[2]), true);
 
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10;
+    const char *usage = "usage: bench_startup [RUNS]   (RUNS >= 1, default 10)\n";
+    if (mode == "--help" || mode == "-h") {
+        QTextStream(stdout) << usage;
+        return 0;
+    }
+    int runs = 10;
+    if (argc > 1) {
+        bool ok = false;
+        runs = mode.toInt(&ok);
+        if (argc > 2 || !ok || runs < 1) {
+            QTextStream(stderr) << usage;
+            return 2;
+        }
+    }
     QTemporaryDir dir;
     QDir().mkpath(dir.filePath("DATA"));
     const QString path = dir.filePath("DATA/MIZRO.GDB");

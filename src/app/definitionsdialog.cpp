@@ -6,7 +6,6 @@
 #include "ui/session.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -42,7 +41,7 @@ const QString Columns = QStringLiteral(
 } // namespace
 
 DefinitionsDialog::DefinitionsDialog(ui::Session &session, QWidget *parent)
-    : QDialog(parent), m_session(session),
+    : ButtonCloseDialog(parent), m_session(session),
       m_record(std::make_unique<db::DataSet>(session.database())), m_printer(new QComboBox(this)),
       m_bar(new QWidget(this)), m_save(new QPushButton(QStringLiteral("F5-Kayıt"), m_bar)),
       m_cancel(new QPushButton(QStringLiteral("ESC-İptal"), m_bar))
@@ -131,8 +130,7 @@ QString DefinitionsDialog::printerTypeText(const QString &stored)
 
 void DefinitionsDialog::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    m_mayClose = false;
+    ButtonCloseDialog::showEvent(event);
     try {
         m_record->open();
         if (m_record->isEmpty())
@@ -189,29 +187,10 @@ bool DefinitionsDialog::eventFilter(QObject *watched, QEvent *event)
 
 void DefinitionsDialog::closeWithPermission()
 {
-    m_mayClose = true;
     // Closing drops whatever was not stored.
     m_record->cancel();
     m_record->close();
-    done(QDialog::Accepted);
-}
-
-void DefinitionsDialog::reject()
-{
-    // Esc is "ESC-İptal"; the window's own close is refused.
-    if (m_mayClose)
-        QDialog::reject();
-    else
-        cancel();
-}
-
-void DefinitionsDialog::closeEvent(QCloseEvent *event)
-{
-    if (!m_mayClose) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    closeThroughButton(QDialog::Accepted);
 }
 
 } // namespace mizro::app

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/buttonclosedialog.h"
+
 #include <QHash>
 #include <memory>
 
@@ -19,7 +20,7 @@ namespace mizro::app {
 
 /// TFRMGENTAN: the installation's definitions record. Left only through its
 /// buttons (or a click on their bar, which stores).
-class DefinitionsDialog : public QDialog {
+class DefinitionsDialog : public ui::ButtonCloseDialog {
     Q_OBJECT
 public:
     explicit DefinitionsDialog(ui::Session &session, QWidget *parent = nullptr);
@@ -40,12 +41,10 @@ public:
     /// "Düz" and "Form" are kept as their first letter.
     static QString printerTypeText(const QString &stored);
 
-public slots:
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    /// Esc is "ESC-İptal".
+    void refusedEscape() override { cancel(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -59,7 +58,6 @@ private:
     QWidget *m_bar;
     QPushButton *m_save;
     QPushButton *m_cancel;
-    bool m_mayClose = false;
     bool m_filling = false;
 };
 

@@ -63,10 +63,10 @@ public:
 
     /// Validates the file through the engine, then runs the leftover checks
     /// (as far as a damaged file lets them).
-    /// The connection is opened afresh first: its transaction keeps every
-    /// table it wrote to locked from validation while it lasts, and committing
-    /// "retaining" does not end it. Not to be called inside a command that
-    /// writes. Throws DbError.
+    /// The connection's transaction is ended with a full commit first: a
+    /// transaction keeps every table it wrote to locked from validation while
+    /// it lasts, and committing "retaining" does not end it. Not to be called
+    /// inside a command that writes. Throws DbError.
     Report run(const db::Services::Progress &progress = {});
 
     /// The leftover checks only. Throws DbError.

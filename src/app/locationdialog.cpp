@@ -8,7 +8,6 @@
 #include "ui/session.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -24,7 +23,7 @@
 namespace mizro::app {
 
 LocationDialog::LocationDialog(ui::Session &session, QWidget *parent)
-    : QDialog(parent), m_session(session), m_server(new QLineEdit(this)),
+    : ButtonCloseDialog(parent), m_session(session), m_server(new QLineEdit(this)),
       m_directory(new QLineEdit(this)), m_year(new QLineEdit(this)), m_file(new QLabel(this)),
       m_full(new QLabel(this)), m_output(new QPlainTextEdit(this)),
       m_save(new QPushButton(QStringLiteral("F5-Kayıt"), this)),
@@ -95,8 +94,7 @@ LocationDialog::LocationDialog(ui::Session &session, QWidget *parent)
 
 void LocationDialog::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    m_mayClose = false;
+    ButtonCloseDialog::showEvent(event);
     const Settings s = Settings::readLocation();
     m_session.setWorkingYear(s.yil);
     m_year->setText(m_session.workingYear());
@@ -150,13 +148,13 @@ void LocationDialog::save()
     m_session.directory = directory;
     m_session.setWorkingYear(m_year->text());
     m_outcome = Outcome::Saved;
-    closeWithPermission();
+    closeWithOutcome();
 }
 
 void LocationDialog::cancel()
 {
     m_outcome = Outcome::Cancelled;
-    closeWithPermission();
+    closeWithOutcome();
 }
 
 void LocationDialog::test()
@@ -201,25 +199,9 @@ void LocationDialog::chooseFile()
     m_directory->setText(QDir::toNativeSeparators(QFileInfo(chosen).absolutePath()));
 }
 
-void LocationDialog::closeWithPermission()
+void LocationDialog::closeWithOutcome()
 {
-    m_mayClose = true;
-    done(m_outcome == Outcome::Saved ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void LocationDialog::reject()
-{
-    if (m_mayClose)
-        QDialog::reject();
-}
-
-void LocationDialog::closeEvent(QCloseEvent *event)
-{
-    if (!m_mayClose) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
+    closeThroughButton(m_outcome == Outcome::Saved ? QDialog::Accepted : QDialog::Rejected);
 }
 
 } // namespace mizro::app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/buttonclosedialog.h"
 
 class QLineEdit;
 class QLabel;
@@ -17,7 +17,7 @@ namespace mizro::app {
 /// TFRMSYSTEM: where the database lies (server, directory) and the working
 /// year. Saving reconnects the program's database and stores the settings.
 /// Left only through "F5-Kayıt" and "F6-Vazgeç".
-class LocationDialog : public QDialog {
+class LocationDialog : public ui::ButtonCloseDialog {
     Q_OBJECT
 public:
     enum class Outcome { Saved, Cancelled };
@@ -48,15 +48,11 @@ public:
     void defaults();
     void chooseFile();
 
-public slots:
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void closeWithPermission();
+    void closeWithOutcome();
 
     ui::Session &m_session;
     QLineEdit *m_server;
@@ -71,7 +67,6 @@ private:
     QPushButton *m_defaults;
     QToolButton *m_choose;
     Outcome m_outcome = Outcome::Saved;
-    bool m_mayClose = false;
 };
 
 } // namespace mizro::app

@@ -104,7 +104,6 @@ protected:
 
 private:
     void buildMenus();
-    void buildCommandPanel();
     QAction *makeAction(Command command, const QString &text, const QString &name);
     void openRegister(Command command);
     void runDialog(Command command);

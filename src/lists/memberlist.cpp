@@ -9,7 +9,6 @@
 #include "ui/messages.h"
 #include "ui/session.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,7 +24,7 @@ constexpr int StateColumn = 4;
 }
 
 MemberList::MemberList(ui::Session &session, const ui::Body &body, QWidget *parent)
-    : QDialog(parent), m_session(session), m_body(body),
+    : ButtonCloseDialog(parent), m_session(session), m_body(body),
       m_rules(std::make_unique<MemberRules>(session, body)),
       m_grid(new ui::DataGrid(session.messages(), this)), m_year(new QLineEdit(this)),
       m_save(new QPushButton(QStringLiteral("F5-Kayıt"), this)),
@@ -99,8 +98,7 @@ MemberList::~MemberList() = default;
 
 void MemberList::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    m_mayClose = false;
+    ButtonCloseDialog::showEvent(event);
     m_year->setText(m_session.definitionsYear());
     try {
         m_rules->list(m_year->text());
@@ -143,26 +141,9 @@ void MemberList::cancelAndClose()
 
 void MemberList::closeWithPermission()
 {
-    m_mayClose = true;
-    close();
-}
-
-void MemberList::reject()
-{
-    // Esc and the window's own close are refused; the buttons close.
-    if (m_mayClose)
-        QDialog::reject();
-}
-
-void MemberList::closeEvent(QCloseEvent *event)
-{
-    if (!m_mayClose) {
-        event->ignore();
-        return;
-    }
     m_rules->members().cancel();
     m_rules->members().close();
-    QDialog::closeEvent(event);
+    closeThroughButton(QDialog::Rejected);
 }
 
 } // namespace mizro::lists

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/buttonclosedialog.h"
 
 class QLineEdit;
 class QMenu;
@@ -18,7 +18,7 @@ class MemberRules;
 
 /// TFRMENCUYE / TFRMMECUYE: a body's members of one year in an editable
 /// grid. Left only through its two buttons.
-class MemberList : public QDialog {
+class MemberList : public ui::ButtonCloseDialog {
     Q_OBJECT
 public:
     MemberList(ui::Session &session, const ui::Body &body, QWidget *parent = nullptr);
@@ -35,12 +35,8 @@ public:
     /// the pending row, then show the typed year's members.
     void showTypedYear();
 
-public slots:
-    void reject() override;
-
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void saveAndClose();
@@ -56,7 +52,6 @@ private:
     QPushButton *m_save;
     QPushButton *m_cancel;
     QMenu *m_stateMenu;
-    bool m_mayClose = false;
 };
 
 } // namespace mizro::lists

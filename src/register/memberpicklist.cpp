@@ -49,12 +49,10 @@ MemberPickList::MemberPickList(ui::Session &session, const ui::Body &body, QWidg
 
 MemberPickList::~MemberPickList() = default;
 
-void MemberPickList::handOver(int recordNumber, int year, CallerMark caller,
-                              AttendanceRules *opener)
+void MemberPickList::handOver(int recordNumber, int year, AttendanceRules *opener)
 {
     m_recordNumber = recordNumber;
     m_year = year;
-    m_caller = caller;
     m_opener = opener;
 }
 

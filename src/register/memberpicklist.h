@@ -21,17 +21,13 @@ class AttendanceRules;
 class MemberPickList : public QDialog {
     Q_OBJECT
 public:
-    /// Who opened the list (the window's tag).
-    enum CallerMark { Classic = 1, SingleScreen = 2 };
-
     MemberPickList(ui::Session &session, const ui::Body &body, QWidget *parent = nullptr);
     ~MemberPickList() override;
 
     /// Set by the register before it shows the list: the meeting, the
-    /// working year, the caller mark, and the register's attendance list to
-    /// read again after each addition.
-    void handOver(int recordNumber, int year, CallerMark caller, AttendanceRules *opener);
-    int callerMark() const { return m_caller; }
+    /// working year, and the register's attendance list to read again after
+    /// each addition.
+    void handOver(int recordNumber, int year, AttendanceRules *opener);
 
     ui::DataGrid *grid() const { return m_grid; }
     QPushButton *addAllButton() const { return m_addAll; }
@@ -56,7 +52,6 @@ private:
     QPushButton *m_exit;
     int m_recordNumber = 0;
     int m_year = 0;
-    CallerMark m_caller = SingleScreen;
     AttendanceRules *m_opener = nullptr;
 };
 

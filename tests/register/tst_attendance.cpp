@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(pick.objectName(), b.pickListForm);
         QCOMPARE(pick.windowTitle(), b.pickListCaption);
         QVERIFY(pick.findChild<QLabel *>()->text() == "Çift Tıklayark tek tek aktarabilirsiniz.");
-        pick.handOver(10, 2021, MemberPickList::SingleScreen, &opener);
+        pick.handOver(10, 2021, &opener);
         pick.show();
         QVERIFY(QTest::qWaitForWindowExposed(&pick));
         ui::DataGrid *grid = pick.grid();
@@ -139,7 +139,7 @@ private slots:
         const ui::Body &b = ui::Body::committee();
         fixture(t, b);
         MemberPickList pick(t.session(), b);
-        pick.handOver(10, 2021, MemberPickList::Classic, nullptr);
+        pick.handOver(10, 2021, nullptr);
         pick.show();
         pick.addAllButton()->click();
         QVERIFY(!pick.isVisible());
@@ -164,7 +164,7 @@ private slots:
         t.exec("CREATE TRIGGER NO5 FOR MKAT BEFORE INSERT AS BEGIN IF (NEW.UKOD = 5) THEN "
                "EXCEPTION E_NO; END");
         MemberPickList pick(t.session(), b);
-        pick.handOver(10, 2021, MemberPickList::SingleScreen, nullptr);
+        pick.handOver(10, 2021, nullptr);
         pick.show();
         pick.addAllButton()->click();
         QCOMPARE(t.messages().entries().size(), 1);

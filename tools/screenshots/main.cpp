@@ -120,8 +120,7 @@ int main(int argc, char **argv)
                                           .arg(kayno))
             .exec();
         reg::MemberPickList pick(session, *b, &window);
-        pick.handOver(kayno, session.workingYearNumber(), reg::MemberPickList::SingleScreen,
-                      nullptr);
+        pick.handOver(kayno, session.workingYearNumber(), nullptr);
         pick.show();
         ok = save(pick, out, pick.objectName()) && ok;
     }
