@@ -370,6 +370,22 @@ private slots:
         QCOMPARE(app::SingleInstance::refusalText(),
                  "Dikkat! MIZRO Proragramı zaten çalışıyor....\nBirden Fazla Çalıştıramazsınız.");
     }
+
+    // A machine-wide lock refused a second user of a terminal server although
+    // nothing of theirs ran. Each directory stands for one user's runtime
+    // directory.
+    void lockIsPerUser()
+    {
+        QCOMPARE(app::SingleInstance::defaultDirectory(), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        QTemporaryDir ayse, mehmet;
+        app::SingleInstance first(ayse.path());
+        QVERIFY(first.acquire());
+        app::SingleInstance otherUser(mehmet.path());
+        QVERIFY(otherUser.acquire());
+        app::SingleInstance sameUserAgain(ayse.path());
+        QVERIFY(!sameUserAgain.acquire());
+        QVERIFY(first.lockPath().startsWith(ayse.path()));
+    }
 };
 
 MIZRO_TEST_MAIN(TestStartup)
