@@ -10,6 +10,7 @@
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "ui/session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -42,7 +43,7 @@ void report(qint64 value)
 int childProgram(int &argc, char **argv)
 {
     app::ProgramHooks hooks;
-    hooks.started = [](app::MainWindow &w) {
+    hooks.started = [](app::MainWindow &w, ui::Session &) {
         QObject::connect(&w, &app::MainWindow::activationFinished, &w, [&w] {
             report(monotonicNs());
             QTimer::singleShot(0, &w, &QWidget::close);

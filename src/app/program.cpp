@@ -6,6 +6,8 @@
 #include "logindialog.h"
 #include "mainwindow.h"
 #include "singleinstance.h"
+#include "terminationsignals.h"
+#include "turkish.h"
 #include "versioncheck.h"
 
 #include "lists/departmentlist.h"
@@ -18,7 +20,6 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
-#include <QLocale>
 #include <QPainter>
 #include <QSplashScreen>
 
@@ -94,10 +95,12 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
 
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
 {
+    // Before any thread exists, the engine's included.
+    TerminationSignals::block();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MIZRO"));
     QApplication::setOrganizationName(QStringLiteral("RUFA"));
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    useTurkish(app);
 
     ui::BoxMessages messages;
     SingleInstance instance;
@@ -113,6 +116,13 @@ int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
     ui::ModalDialogRunner dialogs;
     ui::Session session(messages);
     MainWindow window(session, dialogs);
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&window] {
+        // Every event loop ends, a modal dialog's too; the close routine
+        // commits, disconnects and writes MENSEK.
+        QCoreApplication::exit(0);
+        window.close();
+    });
     window.ibaseAc(QDate::currentDate(), QDir::currentPath());
     window.tanimOku();
     attachScreens(window, session, dialogs);
@@ -120,7 +130,7 @@ int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
     // is shown only afterwards.
     splash.close();
     if (hooks.started)
-        hooks.started(window);
+        hooks.started(window, session);
     window.show();
     return QApplication::exec();
 }

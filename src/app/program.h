@@ -18,11 +18,13 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
 
 struct ProgramHooks {
     /// Called once the main window exists, before the event loop runs.
-    std::function<void(MainWindow &)> started;
+    std::function<void(MainWindow &, ui::Session &)> started;
 };
 
 /// The whole program: single-instance check, splash, main window with its
-/// settings and connection, the other screens, the event loop.
+/// settings and connection, the other screens, the event loop. A logout or
+/// shutdown (SIGTERM, SIGHUP) and Ctrl+C end it through the close routine
+/// with status 0.
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks = {});
 
 } // namespace mizro::app

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace mizro::db {
@@ -32,6 +34,12 @@ public:
     bool question(QWidget *parent, const QString &text) override;
     using Messages::error;
     void error(QWidget *parent, const QString &text, const QString &details) override;
+
+    /// The boxes as they are shown, for a look without running them.
+    static std::unique_ptr<QMessageBox> informationBox(QWidget *parent, const QString &text);
+    static std::unique_ptr<QMessageBox> questionBox(QWidget *parent, const QString &text);
+    static std::unique_ptr<QMessageBox> errorBox(QWidget *parent, const QString &text,
+                                                 const QString &details);
 };
 
 } // namespace mizro::ui

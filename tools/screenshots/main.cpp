@@ -6,6 +6,7 @@
 #include "app/logindialog.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/turkish.h"
 #include "app/userstore.h"
 #include "db/database.h"
 #include "db/query.h"
@@ -50,7 +51,7 @@ int main(int argc, char **argv)
     // Private settings: the user's own stay untouched.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.filePath("settings"));
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    app::useTurkish(app);
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
         QTextStream(stderr) << "Kullanım: mizro-screenshots ÇIKTI_DİZİNİ\n";
