@@ -424,6 +424,22 @@ QString MainWindow::closeRoutine()
     return error;
 }
 
+void MainWindow::firstRun()
+{
+    if (!m_firstRunPending)
+        return;
+    m_firstRunPending = false;
+    formActivate();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Its dialogs are modal: not from inside show().
+    if (m_firstRunPending)
+        QMetaObject::invokeMethod(this, &MainWindow::firstRun, Qt::QueuedConnection);
+}
+
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
@@ -436,7 +452,9 @@ void MainWindow::changeEvent(QEvent *event)
         m_leftForOwnWindow = !m_inActivation && now && now != this;
         return;
     }
-    if (m_leftForOwnWindow) {
+    if (m_firstRunPending) {
+        firstRun();
+    } else if (m_leftForOwnWindow) {
         m_leftForOwnWindow = false;
         formActivate();
     }

@@ -99,11 +99,16 @@ signals:
     void activationFinished();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
+    /// The routine's first run: when the window is first shown or first
+    /// activated, whichever comes first. Without a window manager it is
+    /// never activated.
+    void firstRun();
     QAction *makeAction(Command command, const QString &text, const QString &name);
     void openRegister(Command command);
     void runDialog(Command command);
@@ -125,7 +130,8 @@ private:
     QHash<Command, QPointer<QDialog>> m_modal;
     ActivationSteps m_steps;
     bool m_inActivation = false;
-    bool m_leftForOwnWindow = true; // the first activation counts
+    bool m_firstRunPending = true;
+    bool m_leftForOwnWindow = false;
     bool m_closed = false;
     bool m_endRequested = false;
 };

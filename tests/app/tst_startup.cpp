@@ -43,6 +43,19 @@ QString keyValue(const QString &name)
 
 const QString Sep = QDir::separator();
 
+// Keeps activation from a window, as a bare X server without a window
+// manager does.
+struct NoActivation : QObject {
+    int eaten = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::ActivationChange && e->type() != QEvent::WindowActivate)
+            return false;
+        ++eaten;
+        return true;
+    }
+};
+
 } // namespace
 
 class TestStartup : public QObject {
@@ -292,6 +305,31 @@ private slots:
         // The window manager gives the activation back; offscreen, we do.
         p.window.activateWindow();
         QTRY_COMPARE(finished.count(), 2);
+        p.window.close();
+    }
+
+    // Without a window manager the window is never activated: the routine
+    // never ran, the working year stayed empty and adding a member failed
+    // with "conversion error from string". It runs when the window is first
+    // shown. (Offscreen activates every window; the filter keeps it from the
+    // window, as a bare X server would.)
+    void firstRunNeedsNoActivation()
+    {
+        const QString cwd = makeDataDir();
+        Program p;
+        p.window.ibaseAc(QDate(2021, 5, 9), cwd);
+        p.window.tanimOku();
+        sql(p.session.database(), "UPDATE TANIM SET CYIL='2024'");
+        p.session.setWorkingYear("");
+        NoActivation bareServer;
+        p.window.installEventFilter(&bareServer);
+        QSignalSpy finished(&p.window, &app::MainWindow::activationFinished);
+        p.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.window));
+        QTRY_COMPARE(finished.count(), 1);
+        QVERIFY(bareServer.eaten > 0);
+        QCOMPARE(p.session.workingYear(), "2024");
+        QCOMPARE(p.window.statusPanel()->year()->text(), "2024");
         p.window.close();
     }
 
