@@ -40,26 +40,28 @@ struct CommandText {
     const char *handler;   // object name of the action
 };
 
-// Menu and panel captions of each command.
+// Menu and panel captions of each command; "&" marks the menu entry's Alt
+// letter.
 const CommandText Commands[] = {
-    {MainWindow::Command::EncRegister, "Encümen Kararları", "Encümen Kararları", "EncmenKararlar1"},
-    {MainWindow::Command::MecRegister, "Meclis Kararları", "Meclis Kararları", "MeclisKararlar1"},
-    {MainWindow::Command::EncLedger, "Encümen Karar Defteri", "Encümen Karar Defteri",
+    {MainWindow::Command::EncRegister, "&Encümen Kararları", "Encümen Kararları",
+     "EncmenKararlar1"},
+    {MainWindow::Command::MecRegister, "&Meclis Kararları", "Meclis Kararları", "MeclisKararlar1"},
+    {MainWindow::Command::EncLedger, "&Encümen Karar Defteri", "Encümen Karar Defteri",
      "KararDefteri1"},
-    {MainWindow::Command::MecLedger, "Meclis Karar Defteri", "Meclis Karar Defteri",
+    {MainWindow::Command::MecLedger, "&Meclis Karar Defteri", "Meclis Karar Defteri",
      "MeclisKararDefter1"},
-    {MainWindow::Command::EncSearch, "Arama (Encümen)", "Arama (Encümen)", "AramaEncmen1"},
-    {MainWindow::Command::MecSearch, "Arama (Meclis)", "Arama (Meclis)", "AramaMeclis1"},
-    {MainWindow::Command::GeneralDefinitions, "Genel Tanımlar", "Genel Tanımlar", "GenelTanmlar1"},
-    {MainWindow::Command::Departments, "Birim Tanımları", "Birim Tanımları", "BirimTanmlar1"},
-    {MainWindow::Command::EncMembers, "Encümen Üye Listesi", "Encümen Üye Listesi",
+    {MainWindow::Command::EncSearch, "&Arama (Encümen)", "Arama (Encümen)", "AramaEncmen1"},
+    {MainWindow::Command::MecSearch, "A&rama (Meclis)", "Arama (Meclis)", "AramaMeclis1"},
+    {MainWindow::Command::GeneralDefinitions, "&Genel Tanımlar", "Genel Tanımlar", "GenelTanmlar1"},
+    {MainWindow::Command::Departments, "&Birim Tanımları", "Birim Tanımları", "BirimTanmlar1"},
+    {MainWindow::Command::EncMembers, "&Encümen Üye Listesi", "Encümen Üye Listesi",
      "EncmenyeListesi1"},
-    {MainWindow::Command::MecMembers, "Meclis Üye Listesi", "Meclis Üye Listesi",
+    {MainWindow::Command::MecMembers, "&Meclis Üye Listesi", "Meclis Üye Listesi",
      "MeclisyeListesi1"},
-    {MainWindow::Command::Templates, "Karar Örneği", "Karar Örneği", "Kararrnei1"},
-    {MainWindow::Command::FileCheck, "Dosya Kontrol İşlemi", "Dosya Kontrol", "DosyaKontrollemi1"},
-    {MainWindow::Command::DatabaseLocation, "Veritabanı", "Veritabanı", "Veritaban1"},
-    {MainWindow::Command::Exit, "Programdan Çıkış", "", "Programdank1"},
+    {MainWindow::Command::Templates, "&Karar Örneği", "Karar Örneği", "Kararrnei1"},
+    {MainWindow::Command::FileCheck, "&Dosya Kontrol İşlemi", "Dosya Kontrol", "DosyaKontrollemi1"},
+    {MainWindow::Command::DatabaseLocation, "&Veritabanı", "Veritabanı", "Veritaban1"},
+    {MainWindow::Command::Exit, "&Programdan Çıkış", "", "Programdank1"},
 };
 
 const CommandText &textOf(MainWindow::Command c)
@@ -173,22 +175,35 @@ void MainWindow::buildMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu *registers = bar->addMenu(QStringLiteral("Karar İşlemleri"));
+    QMenu *registers = bar->addMenu(QStringLiteral("&Karar İşlemleri"));
     registers->addAction(action(Command::EncRegister));
     registers->addAction(action(Command::MecRegister));
-    QMenu *reports = bar->addMenu(QStringLiteral("Raporlar"));
+    QMenu *reports = bar->addMenu(QStringLiteral("&Raporlar"));
     reports->addAction(action(Command::EncLedger));
     reports->addAction(action(Command::MecLedger));
     reports->addAction(action(Command::EncSearch));
     reports->addAction(action(Command::MecSearch));
     // Reached through the command panel only.
     reports->menuAction()->setVisible(false);
-    QMenu *defs = bar->addMenu(QStringLiteral("Tanımlar"));
+    QMenu *defs = bar->addMenu(QStringLiteral("&Tanımlar"));
     for (Command c :
          {Command::GeneralDefinitions, Command::Departments, Command::EncMembers,
           Command::MecMembers, Command::Templates, Command::FileCheck, Command::DatabaseLocation})
         defs->addAction(action(c));
     bar->addAction(action(Command::Exit));
+    // F10 opens the first menu, as on Windows; the arrows go on from there.
+    auto *menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("MenuBarKey"));
+    menuKey->setShortcut(Qt::Key_F10);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        for (QAction *a : menuBar()->actions()) {
+            if (a->isVisible() && a->isEnabled()) {
+                menuBar()->setActiveAction(a);
+                return;
+            }
+        }
+    });
+    addAction(menuKey);
     // Shortcuts of hidden menus still work while the frame is active.
     addActions(reports->actions());
     addActions(defs->actions());

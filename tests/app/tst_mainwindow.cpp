@@ -27,11 +27,17 @@ using Slot = app::MainWindow::RegisterSlot;
 
 namespace {
 
+// A caption as the menu shows it: "&" marks the Alt letter.
+QString shown(QAction *a)
+{
+    return QString(a->text()).remove('&');
+}
+
 QStringList entries(QMenu *menu)
 {
     QStringList out;
     for (QAction *a : menu->actions())
-        out << a->text();
+        out << shown(a);
     return out;
 }
 
@@ -92,25 +98,78 @@ private slots:
         QCOMPARE(bar->objectName(), "MainMenu1");
         const QList<QAction *> top = bar->actions();
         QCOMPARE(top.size(), 4);
-        QCOMPARE(top[0]->text(), "Karar İşlemleri");
+        QCOMPARE(shown(top[0]), "Karar İşlemleri");
         QCOMPARE(entries(top[0]->menu()), (QStringList{"Encümen Kararları", "Meclis Kararları"}));
-        QCOMPARE(top[1]->text(), "Raporlar");
+        QCOMPARE(shown(top[1]), "Raporlar");
         QVERIFY(!top[1]->isVisible());
         QCOMPARE(entries(top[1]->menu()),
                  (QStringList{"Encümen Karar Defteri", "Meclis Karar Defteri", "Arama (Encümen)",
                               "Arama (Meclis)"}));
-        QCOMPARE(top[2]->text(), "Tanımlar");
+        QCOMPARE(shown(top[2]), "Tanımlar");
         QCOMPARE(entries(top[2]->menu()),
                  (QStringList{"Genel Tanımlar", "Birim Tanımları", "Encümen Üye Listesi",
                               "Meclis Üye Listesi", "Karar Örneği", "Dosya Kontrol İşlemi",
                               "Veritabanı"}));
-        QCOMPARE(top[3]->text(), "Programdan Çıkış");
+        QCOMPARE(shown(top[3]), "Programdan Çıkış");
         QVERIFY(!top[3]->menu());
         QCOMPARE(m_window->action(Command::DatabaseLocation)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::Key_V));
         QCOMPARE(m_window->action(Command::EncRegister)->objectName(), "EncmenKararlar1");
         QVERIFY(!(m_window->windowFlags() & Qt::WindowCloseButtonHint));
         QVERIFY(!(m_window->windowFlags() & Qt::WindowMinMaxButtonsHint));
+    }
+
+    // A clerk without a mouse could not open "Tanımlar": no Alt letters, and
+    // neither Alt nor F10 reached the menu bar.
+    void menuIsReachedByKeyboard()
+    {
+        QDialog departments;
+        m_window->setDialog(Command::Departments, &departments);
+        QStringList ran;
+        m_dialogs->setScript([&](QDialog &d) {
+            ran << d.objectName();
+            return 0;
+        });
+        departments.setObjectName("TFRMBIRIM");
+        QMenuBar *bar = m_window->menuBar();
+        const QList<QAction *> top = bar->actions();
+        QStringList letters;
+        for (QAction *a : top)
+            letters << QKeySequence::mnemonic(a->text()).toString();
+        QCOMPARE(letters, (QStringList{"Alt+K", "Alt+R", "Alt+T", "Alt+P"}));
+        for (QAction *a : top[2]->menu()->actions())
+            QVERIFY2(!QKeySequence::mnemonic(a->text()).isEmpty(), qPrintable(a->text()));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+
+        // Alt alone: the menu bar takes the keyboard, its first title lit.
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get();
+        QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(focus, Qt::Key_Alt, Qt::AltModifier);
+        QTRY_VERIFY(bar->hasFocus());
+        QCOMPARE(bar->activeAction(), top[0]);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTRY_VERIFY(!bar->hasFocus());
+
+        // F10: the first menu opens; Right goes on to "Tanımlar" (the
+        // hidden "Raporlar" is passed over).
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+        QTRY_VERIFY(top[0]->menu()->isVisible());
+        QTest::keyClick(top[0]->menu(), Qt::Key_Right);
+        QTRY_VERIFY(top[2]->menu()->isVisible());
+        QTest::keyClick(top[2]->menu(), Qt::Key_Escape);
+        QTRY_VERIFY(!top[2]->menu()->isVisible());
+
+        // Alt+T opens "Tanımlar", B chooses "Birim Tanımları".
+        QTest::keyClick(m_window.get(), Qt::Key_T, Qt::AltModifier);
+        QMenu *defs = top[2]->menu();
+        QTRY_VERIFY(defs->isVisible());
+        QTest::keyClick(defs, Qt::Key_B);
+        QTRY_COMPARE(ran, QStringList{"TFRMBIRIM"});
+        QVERIFY(!defs->isVisible());
+        // The given shortcut stays.
+        QCOMPARE(m_window->action(Command::DatabaseLocation)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_V));
     }
 
     void commandPanelAsDesigned()
