@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -191,19 +192,6 @@ void MainWindow::buildMenus()
           Command::MecMembers, Command::Templates, Command::FileCheck, Command::DatabaseLocation})
         defs->addAction(action(c));
     bar->addAction(action(Command::Exit));
-    // F10 opens the first menu, as on Windows; the arrows go on from there.
-    auto *menuKey = new QAction(this);
-    menuKey->setObjectName(QStringLiteral("MenuBarKey"));
-    menuKey->setShortcut(Qt::Key_F10);
-    connect(menuKey, &QAction::triggered, this, [this] {
-        for (QAction *a : menuBar()->actions()) {
-            if (a->isVisible() && a->isEnabled()) {
-                menuBar()->setActiveAction(a);
-                return;
-            }
-        }
-    });
-    addAction(menuKey);
     // Shortcuts of hidden menus still work while the frame is active.
     addActions(reports->actions());
     addActions(defs->actions());
@@ -453,6 +441,21 @@ void MainWindow::showEvent(QShowEvent *event)
     // Its dialogs are modal: not from inside show().
     if (m_firstRunPending)
         QMetaObject::invokeMethod(this, &MainWindow::firstRun, Qt::QueuedConnection);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // F10 opens the first menu, as on Windows; the arrows go on from there.
+    // A key no one else took: a screen's own F10 ("F10-Sil") comes first.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        for (QAction *a : menuBar()->actions()) {
+            if (a->isVisible() && a->isEnabled()) {
+                menuBar()->setActiveAction(a);
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent *event)

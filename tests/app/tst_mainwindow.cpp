@@ -151,8 +151,8 @@ private slots:
         QTest::keyClick(bar, Qt::Key_Escape);
         QTRY_VERIFY(!bar->hasFocus());
 
-        // F10: the first menu opens; Right goes on to "Tanımlar" (the
-        // hidden "Raporlar" is passed over).
+        // F10 (a key no screen took): the first menu opens; Right goes on to
+        // "Tanımlar" (the hidden "Raporlar" is passed over).
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
         QTRY_VERIFY(top[0]->menu()->isVisible());
         QTest::keyClick(top[0]->menu(), Qt::Key_Right);
