@@ -1,5 +1,6 @@
 #include "locationdialog.h"
 
+#include "openfailure.h"
 #include "settings.h"
 
 #include "db/dberror.h"
@@ -25,7 +26,7 @@ namespace mizro::app {
 LocationDialog::LocationDialog(ui::Session &session, QWidget *parent)
     : ButtonCloseDialog(parent), m_session(session), m_server(new QLineEdit(this)),
       m_directory(new QLineEdit(this)), m_year(new QLineEdit(this)), m_file(new QLabel(this)),
-      m_full(new QLabel(this)), m_output(new QPlainTextEdit(this)),
+      m_full(new QLabel(this)), m_reason(new QLabel(this)), m_output(new QPlainTextEdit(this)),
       m_save(new QPushButton(QStringLiteral("F5-Kayıt"), this)),
       m_cancel(new QPushButton(QStringLiteral("F6-Vazgeç"), this)),
       m_test(new QPushButton(QStringLiteral("Test Et"), this)),
@@ -45,6 +46,10 @@ LocationDialog::LocationDialog(ui::Session &session, QWidget *parent)
     m_output->setReadOnly(true);
     m_full->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_full->setWordWrap(true);
+    m_reason->setObjectName(QStringLiteral("STDURUM"));
+    m_reason->setWordWrap(true);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reason->setStyleSheet(QStringLiteral("color: #a40000; font-weight: bold;"));
     m_choose->setObjectName(QStringLiteral("SpeedButton2"));
     m_choose->setText(QStringLiteral("..."));
     m_choose->setToolTip(QStringLiteral("Veritabanı dosyasını seçiniz"));
@@ -63,6 +68,7 @@ LocationDialog::LocationDialog(ui::Session &session, QWidget *parent)
     form->addRow(QStringLiteral("Veritabanı Dosyası"), fileRow);
     form->addRow(QStringLiteral("Çalışma Yılı"), m_year);
     form->addRow(m_full);
+    form->addRow(m_reason);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_test);
@@ -104,6 +110,13 @@ void LocationDialog::showEvent(QShowEvent *event)
     m_directory->setFocus();
 }
 
+void LocationDialog::showFailure(const OpenFailure &failure)
+{
+    m_reason->setText(
+        failure.isEmpty() ? QString() : QStringLiteral("Veritabanı açılamadı: ") + failure.reason);
+    m_reason->setToolTip(failure.details);
+}
+
 void LocationDialog::degerBul()
 {
     m_file->setText(databaseFileName());
@@ -129,19 +142,21 @@ void LocationDialog::save()
         }
     }
     db::Database &db = m_session.database();
-    bool failed = false;
+    OpenFailure failure;
     db.disconnect();
     db.setDatabaseName(full);
     db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
     try {
         db.connect();
-    } catch (const db::DbError &) {
-        failed = true;
+    } catch (const db::DbError &e) {
+        failure = OpenFailure::explain(full, e);
     }
-    if (!failed)
-        failed = !Settings::writeLocation(m_year->text(), server, directory);
-    if (failed) {
-        m_session.messages().information(this, QStringLiteral("Veritabanı Tanımlarında Hata Var"));
+    if (failure.isEmpty() && !Settings::writeLocation(m_year->text(), server, directory))
+        failure.reason = QStringLiteral("Ayarlar kaydedilemedi: ayar dosyasına yazılamıyor.");
+    showFailure(failure);
+    if (!failure.isEmpty()) {
+        m_session.messages().error(this, QStringLiteral("Veritabanı Tanımlarında Hata Var"),
+                                   failure.details);
         return;
     }
     m_session.server = server;
@@ -176,6 +191,11 @@ void LocationDialog::test()
     } else {
         m_output->appendPlainText(QStringLiteral("!!!!!!Veritabanı Yolu Bulunamadı....."));
     }
+    // A file that is there but cannot be a database says so without a try.
+    const QString why = OpenFailure::fileReason(databaseName(QString(), directory));
+    showFailure(why.isEmpty() || !QFileInfo::exists(databaseName(QString(), directory))
+                    ? OpenFailure{}
+                    : OpenFailure{why, QString()});
 }
 
 void LocationDialog::defaults()
@@ -201,6 +221,7 @@ void LocationDialog::chooseFile()
 
 void LocationDialog::closeWithOutcome()
 {
+    showFailure({});
     closeThroughButton(m_outcome == Outcome::Saved ? QDialog::Accepted : QDialog::Rejected);
 }
 

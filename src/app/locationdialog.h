@@ -14,6 +14,8 @@ class Session;
 
 namespace mizro::app {
 
+struct OpenFailure;
+
 /// TFRMSYSTEM: where the database lies (server, directory) and the working
 /// year. Saving reconnects the program's database and stores the settings.
 /// Left only through "F5-Kayıt" and "F6-Vazgeç".
@@ -34,11 +36,17 @@ public:
     QLabel *fileLabel() const { return m_file; }
     QLabel *fullNameLabel() const { return m_full; }
     QPlainTextEdit *output() const { return m_output; }
+    /// Why the location does not open, when it does not.
+    QLabel *reasonLabel() const { return m_reason; }
     QPushButton *saveButton() const { return m_save; }
     QPushButton *cancelButton() const { return m_cancel; }
     QPushButton *testButton() const { return m_test; }
     QPushButton *defaultsButton() const { return m_defaults; }
     QToolButton *chooseButton() const { return m_choose; }
+
+    /// Shows why the database does not open (the start's failed attempt);
+    /// cleared when the dialog closes.
+    void showFailure(const OpenFailure &failure);
 
     /// DEGERBUL: the file name and the full database name from the fields.
     void degerBul();
@@ -60,6 +68,7 @@ private:
     QLineEdit *m_year;
     QLabel *m_file;
     QLabel *m_full;
+    QLabel *m_reason;
     QPlainTextEdit *m_output;
     QPushButton *m_save;
     QPushButton *m_cancel;

@@ -309,10 +309,12 @@ void MainWindow::ibaseAc(const QDate &today, const QString &currentDirectory)
     db.disconnect();
     db.setDatabaseName(databaseName(s.srv, s.yol));
     db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
+    m_openFailure = {};
     try {
         db.connect();
-    } catch (const db::DbError &) {
+    } catch (const db::DbError &e) {
         m_session.setConnectionFailed(true);
+        m_openFailure = OpenFailure::explain(db.databaseName(), e);
     }
     if (db.isConnected())
         m_status->year()->setText(m_session.workingYear());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openfailure.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QMainWindow>
@@ -71,6 +73,9 @@ public:
     };
     void setActivationSteps(ActivationSteps steps) { m_steps = std::move(steps); }
 
+    /// Why the connection at start failed (empty when it did not).
+    const OpenFailure &openFailure() const { return m_openFailure; }
+
     /// Asks the program to end once control is back in the event loop.
     void requestEnd();
     bool endRequested() const { return m_endRequested; }
@@ -130,6 +135,7 @@ private:
     QHash<RegisterSlot, QPointer<QWidget>> m_screens;
     QHash<Command, QPointer<QDialog>> m_modal;
     ActivationSteps m_steps;
+    OpenFailure m_openFailure;
     bool m_inActivation = false;
     bool m_firstRunPending = true;
     bool m_leftForOwnWindow = false;

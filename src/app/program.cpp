@@ -5,6 +5,7 @@
 #include "locationdialog.h"
 #include "logindialog.h"
 #include "mainwindow.h"
+#include "openfailure.h"
 #include "singleinstance.h"
 #include "terminationsignals.h"
 #include "turkish.h"
@@ -60,8 +61,9 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
     window.setDialog(MainWindow::Command::FileCheck, new FileCheckDialog(session, &window));
 
     MainWindow::ActivationSteps steps;
-    steps.location = [&session, &dialogs, location] {
+    steps.location = [&session, &dialogs, &window, location] {
         location->setOutcome(LocationDialog::Outcome::Saved);
+        location->showFailure(window.openFailure());
         dialogs.exec(*location);
         if (location->outcome() != LocationDialog::Outcome::Saved)
             return false;

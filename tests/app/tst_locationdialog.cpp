@@ -17,9 +17,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QToolButton>
+#include <unistd.h>
 
 using namespace mizro;
 using app::LocationDialog;
@@ -135,6 +138,117 @@ private slots:
         QCOMPARE(t.messages().texts(), QStringList{message});
         QVERIFY(d.isVisible());
         QCOMPARE(key("YOL"), "/eski");
+    }
+
+    // A bad MIZRO.GDB gave no reason: the dialog opened silently and a save
+    // said only "Veritabanı Tanımlarında Hata Var". The message stays; the
+    // reason shows on the dialog's status line, the engine's text in the
+    // box's details.
+    void saveTellsWhyTheDatabaseDoesNotOpen_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("file"); // what MIZRO.GDB is
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("text file") << ""
+                                   << "text"
+                                   << "Dosya bir Firebird veritabanı değil.";
+        QTest::newRow("long text file") << ""
+                                        << "longtext"
+                                        << "Dosya bir Firebird veritabanı değil.";
+        QTest::newRow("empty file") << ""
+                                    << "empty"
+                                    << "Dosya boş: bir Firebird veritabanı değil.";
+        QTest::newRow("held by another program")
+            << ""
+            << "held"
+            << "Dosya başka bir program tarafından kullanılıyor.";
+        QTest::newRow("no permission")
+            << ""
+            << "unreadable"
+            << "Bu dosyayı açma izniniz yok: okuma ve yazma izni gerekir.";
+        QTest::newRow("server unreachable")
+            << "127.0.0.1/1"
+            << "none"
+            << "Sunucuya ulaşılamadı (127.0.0.1/1): sunucu kapalı ya da ağ bağlantısı yok.";
+    }
+
+    void saveTellsWhyTheDatabaseDoesNotOpen()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        test::TestSession t;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("MIZRO.GDB");
+        QProcess holder;
+        if (file == "text" || file == "longtext" || file == "empty" || file == "unreadable") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            const QByteArray line = "Bu bir metin dosyası, veritabanı değil.\n";
+            f.write(file == "longtext" ? line.repeated(1000) : file == "empty" ? "" : line);
+        } else if (file == "held") {
+            // Another process opens the file embedded, as a second tool would.
+            const QString isql = QStandardPaths::findExecutable("isql-fb");
+            if (isql.isEmpty())
+                QSKIP("isql-fb is not installed");
+            QVERIFY(QFile::copy(test::templateDatabase(), path));
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            holder.start(isql, {"-q", path});
+            holder.write("SELECT 'ACIK' FROM RDB$DATABASE;\n");
+            QByteArray out;
+            while (!out.contains("ACIK") && holder.waitForReadyRead(20000))
+                out += holder.readAllStandardOutput();
+            QVERIFY2(out.contains("ACIK"), holder.readAllStandardError().constData());
+        }
+        if (file == "unreadable") {
+            QFile::setPermissions(path, QFileDevice::Permissions());
+            if (::geteuid() == 0)
+                QSKIP("root may open any file");
+        }
+        LocationDialog d(t.session());
+        d.show();
+        d.serverField()->setText(server);
+        d.directoryField()->setText(dir.path());
+        d.saveButton()->click();
+        QCOMPARE(t.messages().texts(), QStringList{"Veritabanı Tanımlarında Hata Var"});
+        QVERIFY(!t.messages().entries().first().details.isEmpty());
+        QCOMPARE(d.reasonLabel()->text(), "Veritabanı açılamadı: " + reason);
+        QVERIFY(d.isVisible());
+        if (holder.state() != QProcess::NotRunning) {
+            holder.closeWriteChannel();
+            holder.waitForFinished(10000);
+        }
+    }
+
+    // At start the dialog opens with the reason of the failed connection.
+    void startModeShowsWhy()
+    {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("MIZRO.GDB"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Bu bir metin dosyası.\n");
+        f.close();
+        setKeys("2021", "", dir.path());
+        ui::ScriptedMessages messages;
+        ui::ScriptedDialogRunner dialogs;
+        ui::Session session(messages);
+        app::MainWindow window(session, dialogs);
+        window.ibaseAc(QDate(2021, 1, 1), dir.path());
+        QVERIFY(session.connectionFailed());
+        app::attachScreens(window, session, dialogs);
+        QString shown;
+        dialogs.setScript([&](QDialog &dialog) {
+            auto &d = static_cast<LocationDialog &>(dialog);
+            shown = d.reasonLabel()->text();
+            d.cancelButton()->click();
+            return d.result();
+        });
+        window.formActivate();
+        QCOMPARE(shown, "Veritabanı açılamadı: Dosya bir Firebird veritabanı değil.");
+        auto *d = static_cast<LocationDialog *>(
+            window.dialog(app::MainWindow::Command::DatabaseLocation));
+        QVERIFY(d->reasonLabel()->text().isEmpty());
+        window.closeRoutine();
     }
 
     // A good location: reconnected, stored (the year as typed), closed.

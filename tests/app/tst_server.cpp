@@ -2,6 +2,8 @@
 // reaches it through SRV = host/port and YOL = the server's directory.
 
 #include "app/mainwindow.h"
+#include "app/openfailure.h"
+#include "db/dberror.h"
 #include "db/query.h"
 #include "testsupport.h"
 #include "ui/dialogrunner.h"
@@ -81,6 +83,40 @@ private slots:
                      .toString(),
                  "Gülşen ÖZTÜRK");
         window.closeRoutine();
+    }
+
+    // A failed connection said no more than "Veritabanı Tanımlarında Hata Var".
+    void failuresTellWhy_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("wrong password") << "YANLIS"
+                                        << "MIZRO.GDB"
+                                        << "Sunucu kullanıcı adını ya da şifreyi kabul etmedi.";
+        QTest::newRow("no file on the server") << "VUTE"
+                                               << "YOK.GDB"
+                                               << "Sunucuda veritabanı dosyası bulunamadı.";
+    }
+
+    void failuresTellWhy()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        const QString name = m_server + ":" + m_dataDir + "/" + file;
+        db::Database db;
+        db.setDatabaseName(name);
+        db.setCredentials("SYSDBA", password);
+        try {
+            db.connect();
+            QFAIL("connected");
+        } catch (const db::DbError &e) {
+            const app::OpenFailure f = app::OpenFailure::explain(name, e);
+            QCOMPARE(f.reason, reason);
+            QCOMPARE(f.details, e.details());
+            QVERIFY(!f.details.isEmpty());
+        }
     }
 };
 
