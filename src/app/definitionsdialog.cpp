@@ -22,17 +22,16 @@ namespace {
 struct FieldSpec {
     const char *column;
     const char *label; // empty: beside the name
-    int length;
 };
 
 const FieldSpec Fields[] = {
-    {"KURUM", "Belediye Adı", 40},
-    {"VER", "", 10},
-    {"ILADI", "İli", 20},
-    {"ILCE", "İlçesi", 20},
-    {"CYIL", "Çalışma Yılı", 4},
-    {"BASKAN", "Belediye Başkanı", 30},
-    {"BASYRD", "Başkan Yardımcısı", 30},
+    {"KURUM", "Belediye Adı"},
+    {"VER", ""},
+    {"ILADI", "İli"},
+    {"ILCE", "İlçesi"},
+    {"CYIL", "Çalışma Yılı"},
+    {"BASKAN", "Belediye Başkanı"},
+    {"BASYRD", "Başkan Yardımcısı"},
 };
 
 const QString Columns = QStringLiteral(
@@ -71,7 +70,6 @@ DefinitionsDialog::DefinitionsDialog(ui::Session &session, QWidget *parent)
         auto *edit = new QLineEdit(page);
         const QString column = QString::fromLatin1(f.column);
         edit->setObjectName(QStringLiteral("DB") + column);
-        edit->setMaxLength(f.length);
         m_fields.insert(column, edit);
         connect(edit, &QLineEdit::textEdited, this,
                 [this, column](const QString &text) { m_record->setValue(column, text); });
@@ -141,8 +139,12 @@ void DefinitionsDialog::showEvent(QShowEvent *event)
         m_session.messages().error(this, e);
     }
     m_filling = true;
-    for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
+    for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
+        // No more characters than the column holds, as the file says.
+        const int length = m_record->fieldLength(it.key());
+        it.value()->setMaxLength(length > 0 ? length : 32767);
         it.value()->setText(m_record->value(it.key()).toString());
+    }
     m_printer->setCurrentText(
         printerTypeText(m_record->value(QStringLiteral("YAZDUR")).toString()));
     m_filling = false;

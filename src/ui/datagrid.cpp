@@ -6,9 +6,34 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace mizro::ui {
+
+namespace {
+
+// A cell's editor takes no more characters than its column holds.
+class FieldDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const auto *ds = qobject_cast<const db::DataSet *>(index.model());
+        if (auto *line = qobject_cast<QLineEdit *>(editor); line && ds) {
+            const int length = ds->fieldLength(ds->columnField(index.column()));
+            if (length > 0)
+                line->setMaxLength(length);
+        }
+        return editor;
+    }
+};
+
+} // namespace
 
 DataGrid::DataGrid(Messages &messages, QWidget *parent) : QTableView(parent), m_messages(messages)
 {
@@ -18,6 +43,7 @@ DataGrid::DataGrid(Messages &messages, QWidget *parent) : QTableView(parent), m_
     setAlternatingRowColors(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setHighlightSections(false);
+    setItemDelegate(new FieldDelegate(this));
 }
 
 void DataGrid::setDataSet(db::DataSet *dataSet)
@@ -77,6 +103,17 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         // The row left could not be stored: stay on it for correction.
         QTimer::singleShot(0, this, [this] { followDataSet(m_dataSet->currentRow()); });
     }
+}
+
+bool DataGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    // A row that could not be stored keeps the data set: Tab to the next
+    // row must not open an editor there, whose commit would try (and
+    // report) the same row a second time.
+    if (m_dataSet && index.isValid() && m_dataSet->isEditing() &&
+        index.row() != m_dataSet->currentRow())
+        return false;
+    return QTableView::edit(index, trigger, event);
 }
 
 void DataGrid::appendRow()

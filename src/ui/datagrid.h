@@ -14,11 +14,13 @@ class Messages;
 /// cells edit in place, moving to another row stores the row left, the
 /// down arrow on the last row appends a new one, Ctrl+Delete deletes the
 /// current row after a question, Esc drops the row's changes. The data
-/// set's errors are shown as they happen; the row stays for correction.
+/// set's errors are shown as they happen, once each; the row stays for
+/// correction. A cell takes no more characters than its column holds.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:
     explicit DataGrid(Messages &messages, QWidget *parent = nullptr);
+    using QTableView::edit;
 
     void setDataSet(db::DataSet *dataSet);
     db::DataSet *dataSet() const { return m_dataSet; }
@@ -36,6 +38,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     void followDataSet(int row);

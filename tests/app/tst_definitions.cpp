@@ -67,6 +67,24 @@ private slots:
         QCOMPARE(t.scalar("SELECT COUNT(*) FROM TANIM").toInt(), 1);
     }
 
+    // The fields took fixed lengths, not the file's: typing stops at the
+    // column's own length, whatever the file says it is.
+    void lengthsComeFromTheFile()
+    {
+        test::TestSession t;
+        t.exec("ALTER TABLE TANIM ALTER KURUM TYPE VARCHAR(60)");
+        DefinitionsDialog d(t.session());
+        d.show();
+        QCOMPARE(d.field("KURUM")->maxLength(), 60);
+        QCOMPARE(d.field("ILADI")->maxLength(), 20);
+        type(d.field("KURUM"), QString(70, QChar(u'Ğ')));
+        type(d.field("ILADI"), QString(25, QChar(u'İ')));
+        d.saveButton()->click();
+        QVERIFY(t.messages().entries().isEmpty());
+        QCOMPARE(t.scalar("SELECT KURUM FROM TANIM").toString(), QString(60, QChar(u'Ğ')));
+        QCOMPARE(t.scalar("SELECT ILADI FROM TANIM").toString(), QString(20, QChar(u'İ')));
+    }
+
     void typedPrinterTypeKeepsFirstLetter()
     {
         test::TestSession t;

@@ -111,13 +111,50 @@ private slots:
         test::TestSession t;
         DepartmentList list(t.session());
         list.show();
-        typeNewDepartment(list, QString(31, QChar(u'ç')));
+        // Typing stops at the column's length (typingStopsAtTheColumnLength);
+        // a longer value from elsewhere is refused.
+        typeNewDepartment(list, QString(30, QChar(u'ç')));
+        list.rules().departments().setValue("BIRIMADI", QString(31, QChar(u'ç')));
         QTest::keyClick(list.grid(), Qt::Key_Down); // storing before a new row fails
         QVERIFY(t.messages().last().contains("uzunluğunu"));
         QCOMPARE(list.rules().departments().state(), db::DataSet::State::Insert);
         list.rules().departments().setValue("BIRIMADI", "Kültür'ün \"İşleri\"; --");
         QVERIFY(list.rules().departments().post());
         QCOMPARE(codeOf(t, "Kültür'ün \"İşleri\"; --"), "1");
+    }
+
+    // The grid took any length, and the length error came afterwards.
+    void typingStopsAtTheColumnLength()
+    {
+        test::TestSession t;
+        DepartmentList list(t.session());
+        list.show();
+        QCOMPARE(list.rules().departments().fieldLength("BIRIMADI"), 30);
+        typeNewDepartment(list, QString(40, QChar(u'Ş')));
+        QTest::keyClick(list.grid(), Qt::Key_Down);
+        QVERIFY(t.messages().entries().isEmpty());
+        QCOMPARE(t.scalar("SELECT BIRIMADI FROM BIRIM").toString(), QString(30, QChar(u'Ş')));
+    }
+
+    // A row that cannot be stored gave its box twice when Tab moved on: the
+    // grid opened an editor on the next row, whose commit tried it again.
+    void aRefusedRowGivesOneBox()
+    {
+        test::TestSession t;
+        t.exec("INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES (:P1,'Son')",
+               {QString::number(lists::DepartmentRules::MaxCode)});
+        DepartmentList list(t.session());
+        list.show();
+        QVERIFY(test::typeIntoNewRow(list.grid(), "Fazla"));
+        QTest::keyClick(list.grid(), Qt::Key_F2);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != list.grid());
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QTest::qWait(50); // the grid puts itself back on the row on its next turn
+        QCOMPARE(t.messages().texts(),
+                 QStringList{"Yeni birime verilecek kod kalmadı (en büyük kod 32767)."});
+        QCOMPARE(list.rules().departments().state(), db::DataSet::State::Insert);
+        QCOMPARE(list.grid()->currentIndex().row(), list.rules().departments().currentRow());
     }
 };
 
