@@ -215,12 +215,21 @@ QStringList FileCheck::Report::notes() const
 
 FileCheck::FileCheck(db::Database &db) : m_db(db) {}
 
-FileCheck::Report FileCheck::run(const db::Services::Progress &progress)
+FileCheck::Report FileCheck::run(const db::Services::Progress &progress, const Cancel &cancel)
 {
     // A retained transaction of our own keeps the tables it wrote locked.
     m_db.restartTransaction();
     Report report;
-    report.validation = db::Services().validate(m_db.databaseName(), progress);
+    // The engine's validation only reads: on cancel it is left to end on its
+    // own (stopping it through its attachment was seen to hang the service).
+    const auto watch = [&](const QString &line) {
+        if (progress)
+            progress(line);
+        if (cancel && cancel())
+            throw Cancelled{QStringLiteral("Dosya kontrolü iptal edildi: veritabanının "
+                                           "doğrulaması yarıda kaldı, kayıtlar denetlenmedi.")};
+    };
+    report.validation = db::Services().validate(m_db.databaseName(), watch);
     report.validated = true;
     QStringList damaged = report.validation.damagedTables;
     // Damage the engine could not put down to a table still counts.
@@ -236,7 +245,7 @@ FileCheck::Report FileCheck::run(const db::Services::Progress &progress)
         report.damage << f;
     }
     try {
-        findLeftovers(report);
+        findLeftovers(report, cancel);
     } catch (const db::DbError &e) {
         // Reading a damaged table fails; the damage is the finding then.
         if (report.damage.isEmpty())
@@ -246,6 +255,28 @@ FileCheck::Report FileCheck::run(const db::Services::Progress &progress)
     return report;
 }
 
+qint64 FileCheck::serviceMark(db::Database &db)
+{
+    return db::Query(db, QStringLiteral("SELECT MAX(MON$ATTACHMENT_ID) FROM MON$ATTACHMENTS"))
+        .scalar()
+        .toLongLong();
+}
+
+void FileCheck::stopServices(db::Database &db, qint64 since)
+{
+    // The monitoring tables show one moment per transaction: a fresh one,
+    // in which the service's attachment exists.
+    db.restartTransaction();
+    // The service's attachment lives inside the engine: no network protocol.
+    db::Query q(db, QStringLiteral("DELETE FROM MON$ATTACHMENTS\n"
+                                   "WHERE MON$ATTACHMENT_ID > :SINCE\n"
+                                   "AND MON$ATTACHMENT_ID <> CURRENT_CONNECTION\n"
+                                   "AND MON$SYSTEM_FLAG = 0\n"
+                                   "AND MON$REMOTE_PROTOCOL IS NULL"));
+    q.bind(QStringLiteral("SINCE"), since);
+    q.exec();
+}
+
 FileCheck::Report FileCheck::leftovers()
 {
     Report report;
@@ -253,13 +284,30 @@ FileCheck::Report FileCheck::leftovers()
     return report;
 }
 
-void FileCheck::findLeftovers(Report &report)
+void FileCheck::findLeftovers(Report &report, const Cancel &cancel)
 {
+    using Step = void (*)(db::Database &, const ui::Body &, QVector<Finding> &);
+    const QVector<QPair<Step, QVector<Finding> *>> steps = {
+        {findOrphanAttendance, &report.orphanAttendance},
+        {findOrphanDecisions, &report.orphanDecisions},
+        {findDuplicateMeetings, &report.duplicateMeetings},
+        {findDuplicateDecisions, &report.duplicateDecisions},
+    };
+    const int total = 2 * int(steps.size());
+    int done = 0;
     for (const ui::Body *body : {&ui::Body::committee(), &ui::Body::council()}) {
-        findOrphanAttendance(m_db, *body, report.orphanAttendance);
-        findOrphanDecisions(m_db, *body, report.orphanDecisions);
-        findDuplicateMeetings(m_db, *body, report.duplicateMeetings);
-        findDuplicateDecisions(m_db, *body, report.duplicateDecisions);
+        for (const auto &[step, out] : steps) {
+            if (cancel && cancel())
+                throw Cancelled{QStringLiteral("Dosya kontrolü iptal edildi: veritabanı "
+                                               "doğrulandı (%1), kayıt denetimlerinin %2/%3 "
+                                               "bölümü yapıldı.")
+                                    .arg(report.damage.isEmpty() ? QStringLiteral("hasar yok")
+                                                                 : QStringLiteral("hasar bulundu"))
+                                    .arg(done)
+                                    .arg(total)};
+            step(m_db, *body, *out);
+            ++done;
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 namespace mizro::db {
 class Database;
@@ -59,6 +60,13 @@ public:
         QStringList notes() const;
     };
 
+    /// Asked between the steps of a check: true stops it.
+    using Cancel = std::function<bool()>;
+    /// A check that was cancelled: what it had done by then.
+    struct Cancelled {
+        QString done;
+    };
+
     explicit FileCheck(db::Database &db);
 
     /// Validates the file through the engine, then runs the leftover checks
@@ -66,14 +74,23 @@ public:
     /// The connection's transaction is ended with a full commit first: a
     /// transaction keeps every table it wrote to locked from validation while
     /// it lasts, and committing "retaining" does not end it. Not to be called
-    /// inside a command that writes. Throws DbError.
-    Report run(const db::Services::Progress &progress = {});
+    /// inside a command that writes. Throws DbError, or Cancelled when
+    /// cancel says so (the engine's validation is not waited for).
+    Report run(const db::Services::Progress &progress = {}, const Cancel &cancel = {});
+
+    /// A backup works on an attachment of its own, newer than any there is
+    /// when serviceMark() is taken. stopServices() ends the work of the
+    /// services started since: a backup fails and cleans up after itself,
+    /// leaving no file. Other clerks' attachments on a server are left alone.
+    /// Throw DbError.
+    static qint64 serviceMark(db::Database &db);
+    static void stopServices(db::Database &db, qint64 since);
 
     /// The leftover checks only. Throws DbError.
     Report leftovers();
 
 private:
-    void findLeftovers(Report &report);
+    void findLeftovers(Report &report, const Cancel &cancel = {});
 
     db::Database &m_db;
 };

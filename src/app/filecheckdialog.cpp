@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -95,7 +96,7 @@ QString FileCheckDialog::defaultBackupPath(const QDate &today) const
            today.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".FBK");
 }
 
-void FileCheckDialog::setBusy(bool busy)
+void FileCheckDialog::setBusy(bool busy, const QString &work)
 {
     m_busy = busy;
     m_check->setEnabled(!busy);
@@ -104,10 +105,27 @@ void FileCheckDialog::setBusy(bool busy)
     // A busy bar while the engine works: neither service says how far it is.
     m_progress->setRange(0, busy ? 0 : 1);
     m_progress->setValue(0);
+    delete m_progressDialog;
+    m_progressDialog = nullptr;
+    m_work = work;
     if (busy) {
         m_output->clear();
         m_result->setText(QStringLiteral("Lütfen bekleyiniz..."));
+        m_progressDialog = new QProgressDialog(work, QStringLiteral("İptal"), 0, 0, this);
+        m_progressDialog->setObjectName(QStringLiteral("ProgressDialog"));
+        m_progressDialog->setWindowTitle(windowTitle());
+        m_progressDialog->setWindowModality(Qt::WindowModal);
+        m_progressDialog->setAutoClose(false);
+        m_progressDialog->setAutoReset(false);
+        // Shows itself once the work has lasted this long.
+        m_progressDialog->setMinimumDuration(m_progressDelay);
+        m_progressDialog->setValue(0);
     }
+}
+
+bool FileCheckDialog::cancelRequested() const
+{
+    return m_progressDialog && m_progressDialog->wasCanceled();
 }
 
 void FileCheckDialog::finish(const QString &result, bool done)
@@ -120,8 +138,11 @@ void FileCheckDialog::finish(const QString &result, bool done)
 
 void FileCheckDialog::showLine(const QString &line)
 {
-    if (!line.isEmpty())
+    if (!line.isEmpty()) {
         m_output->appendPlainText(line);
+        if (m_progressDialog && !m_progressDialog->wasCanceled())
+            m_progressDialog->setLabelText(m_work + QLatin1Char('\n') + line.left(80));
+    }
     QCoreApplication::processEvents();
 }
 
@@ -130,10 +151,16 @@ void FileCheckDialog::check()
     if (m_busy)
         return;
     m_findings->clear();
-    setBusy(true);
+    setBusy(true, QStringLiteral("Veritabanı dosyası denetleniyor..."));
     FileCheck::Report report;
     try {
-        report = FileCheck(m_session.database()).run([this](const QString &l) { showLine(l); });
+        report = FileCheck(m_session.database())
+                     .run([this](const QString &l) { showLine(l); },
+                          [this] { return cancelRequested(); });
+    } catch (const FileCheck::Cancelled &c) {
+        finish(c.done, false);
+        m_session.messages().information(this, c.done);
+        return;
     } catch (const db::DbError &e) {
         finish(QStringLiteral("Dosya denetlenemedi."), false);
         m_session.messages().error(this, e);
@@ -155,16 +182,31 @@ void FileCheckDialog::backup()
         QStringLiteral("Yedek Dosyası (*.FBK *.fbk)"));
     if (target.isEmpty())
         return;
-    setBusy(true);
+    setBusy(true, QStringLiteral("Yedek alınıyor: %1").arg(QDir::toNativeSeparators(target)));
+    db::Database &db = m_session.database();
     db::Services::Backup b;
+    bool stopped = false;
     try {
-        b = db::Services().backup(m_session.database().databaseName(), target,
-                                  [this](const QString &l) { showLine(l); });
+        const qint64 mark = FileCheck::serviceMark(db);
+        b = db::Services().backup(db.databaseName(), target, [&](const QString &l) {
+            showLine(l);
+            if (!stopped && cancelRequested()) {
+                FileCheck::stopServices(db, mark);
+                stopped = true;
+            }
+        });
     } catch (const db::DbError &e) {
+        if (stopped) {
+            const QString done = QStringLiteral("Yedek alma iptal edildi; yedek dosyası yazılmadı.");
+            finish(done, false);
+            m_session.messages().information(this, done);
+            return;
+        }
         finish(QStringLiteral("Yedek alınamadı."), false);
         m_session.messages().error(this, e);
         return;
     }
+    // Cancelled too late: the backup is whole.
     QString result = QStringLiteral("Yedek alındı: %1").arg(QDir::toNativeSeparators(target));
     if (b.size >= 0)
         result += QStringLiteral(" (%1 bayt)").arg(QLocale(QLocale::Turkish).toString(b.size));

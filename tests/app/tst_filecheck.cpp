@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
@@ -266,6 +267,56 @@ private slots:
         QCOMPARE(s.result(), expected);
         QCOMPARE(s.messages.texts(), QStringList{expected});
         QVERIFY(s.output().contains("writing data for table EKAR"));
+    }
+
+    // The check and a backup of a large file ran with no sign and could not
+    // be stopped. Work that lasts shows a progress dialog (here at once);
+    // "İptal" stops the engine's work and says what was done.
+    void cancelStopsTheWorkAndSaysWhatWasDone_data()
+    {
+        QTest::addColumn<bool>("backup");
+        QTest::newRow("check") << false;
+        QTest::newRow("backup") << true;
+    }
+
+    void cancelStopsTheWorkAndSaysWhatWasDone()
+    {
+        QFETCH(bool, backup);
+        test::DbCopy copy("14.001", true);
+        Screen s(copy.path());
+        s.dialog.setProgressDelay(0);
+        const QString target = copy.dir() + "/YEDEK.FBK";
+        s.files.answer(target);
+        s.dialog.show();
+        QString cancelText;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &s.dialog, [&] {
+            QProgressDialog *p = s.dialog.progressDialog();
+            if (!p || !p->isVisible())
+                return;
+            QPushButton *cancel = p->findChild<QPushButton *>();
+            cancelText = cancel->text();
+            cancel->click();
+            watch.stop();
+        });
+        watch.start(0);
+        if (backup)
+            s.dialog.backup();
+        else
+            s.dialog.check();
+        QCOMPARE(cancelText, "İptal");
+        QVERIFY2(s.result().contains("iptal edildi"), qPrintable(s.result()));
+        QCOMPARE(s.messages.texts(), QStringList{s.result()});
+        QVERIFY(!s.dialog.isBusy());
+        QVERIFY(!s.dialog.progressDialog());
+        if (backup) {
+            QCOMPARE(s.result(), "Yedek alma iptal edildi; yedek dosyası yazılmadı.");
+            QVERIFY(!QFile::exists(target));
+            QVERIFY(!QFile::exists(target + ".part"));
+        }
+        // The connection goes on working.
+        QVERIFY(db::Query(s.session.database(), "SELECT COUNT(*) FROM ENCUMEN").scalar().toInt() >
+                0);
     }
 
     void dialogReportsAFailedBackup()

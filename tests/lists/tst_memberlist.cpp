@@ -197,8 +197,9 @@ private slots:
                  committee ? 1 : 0);
     }
 
-    // Text beyond its column is refused with a message; Turkish letters,
-    // quotes and SQL-looking text are stored exactly.
+    // Typing stops at the column's length; text beyond it from elsewhere is
+    // refused with a message; Turkish letters, quotes and SQL-looking text
+    // are stored exactly.
     void namesStoredExactlyOrRefused()
     {
         const ui::Body &b = ui::Body::committee();
@@ -206,6 +207,8 @@ private slots:
         MemberList list(t.session(), b);
         list.show();
         typeNewMember(list, QString(31, QChar(u'Ş')));
+        QCOMPARE(list.rules().members().value("ADSOY").toString(), QString(30, QChar(u'Ş')));
+        list.rules().members().setValue("ADSOY", QString(31, QChar(u'Ş')));
         list.saveButton()->click();
         QVERIFY(list.isVisible());
         QVERIFY(t.messages().last().contains("uzunluğunu"));
