@@ -3,6 +3,7 @@
 // display.
 
 #include "app/filecheckdialog.h"
+#include "app/locationdialog.h"
 #include "app/logindialog.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
@@ -16,6 +17,7 @@
 #include "ui/body.h"
 #include "ui/collapsiblegroup.h"
 #include "ui/dialogrunner.h"
+#include "ui/messages.h"
 #include "ui/scriptedmessages.h"
 #include "ui/session.h"
 
@@ -24,6 +26,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -135,6 +138,31 @@ int main(int argc, char **argv)
     login.nameField()->setText(QStringLiteral("yazı işleri"));
     ok = save(login, out, QStringLiteral("TFRMGIRIS")) && ok;
     login.hide();
+
+    // The location dialog's "Default Değerler" question, with Qt's Turkish
+    // buttons.
+    auto question = ui::BoxMessages::questionBox(
+        &window, QStringLiteral("DİKKAT! Mevcut Verilerin Değiştirilmesi Programın Çalışmasını "
+                                "Engelleyebilir. Onaylıyormusunuz.?"));
+    question->show();
+    ok = save(*question, out, QStringLiteral("TFRMSYSTEM-question")) && ok;
+    question->hide();
+
+    // A MIZRO.GDB that is a text file: the save says why on its status line.
+    const QString working = session.database().databaseName();
+    const QString bad = work.filePath("BOZUK");
+    QDir().mkpath(bad);
+    QFile text(bad + "/MIZRO.GDB");
+    if (text.open(QIODevice::WriteOnly))
+        text.write("Bu dosya bir veritabanı değil.\n");
+    text.close();
+    auto *location = static_cast<app::LocationDialog *>(window.dialog(Command::DatabaseLocation));
+    location->show();
+    location->directoryField()->setText(QDir::toNativeSeparators(bad));
+    location->save();
+    ok = save(*location, out, QStringLiteral("TFRMSYSTEM-bad-file")) && ok;
+    location->cancel();
+    session.database().setDatabaseName(working);
     window.closeRoutine();
     return ok ? 0 : 1;
 }
