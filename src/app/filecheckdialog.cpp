@@ -197,7 +197,8 @@ void FileCheckDialog::backup()
         });
     } catch (const db::DbError &e) {
         if (stopped) {
-            const QString done = QStringLiteral("Yedek alma iptal edildi; yedek dosyası yazılmadı.");
+            const QString done =
+                QStringLiteral("Yedek alma iptal edildi; yedek dosyası yazılmadı.");
             finish(done, false);
             m_session.messages().information(this, done);
             return;
