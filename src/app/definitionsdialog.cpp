@@ -63,6 +63,7 @@ DefinitionsDialog::DefinitionsDialog(ui::Session &session, QWidget *parent)
         QStringLiteral("insert into TANIM\n  (%1)\nvalues\n  (:%2)").arg(Columns, params));
     m_record->setUpdateSql(QStringLiteral("update TANIM\nset\n") +
                            sets.join(QStringLiteral(",\n")));
+    m_record->setTable(QStringLiteral("TANIM"), {});
 
     auto *tabs = new QTabWidget(this);
     auto *page = new QWidget(tabs);

@@ -217,10 +217,8 @@ FileCheck::FileCheck(db::Database &db) : m_db(db) {}
 
 FileCheck::Report FileCheck::run(const db::Services::Progress &progress)
 {
-    // A retained transaction of our own keeps the tables it wrote locked.
-    m_db.restartTransaction();
     Report report;
-    report.validation = db::Services().validate(m_db.databaseName(), progress);
+    report.validation = db::Services(m_db.login()).validate(m_db.databaseName(), progress);
     report.validated = true;
     QStringList damaged = report.validation.damagedTables;
     // Damage the engine could not put down to a table still counts.

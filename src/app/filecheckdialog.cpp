@@ -158,8 +158,9 @@ void FileCheckDialog::backup()
     setBusy(true);
     db::Services::Backup b;
     try {
-        b = db::Services().backup(m_session.database().databaseName(), target,
-                                  [this](const QString &l) { showLine(l); });
+        b = db::Services(m_session.database().login())
+                .backup(m_session.database().databaseName(), target,
+                        [this](const QString &l) { showLine(l); });
     } catch (const db::DbError &e) {
         finish(QStringLiteral("Yedek alınamadı."), false);
         m_session.messages().error(this, e);

@@ -134,7 +134,6 @@ void LocationDialog::save()
     bool failed = false;
     db.disconnect();
     db.setDatabaseName(full);
-    db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
     try {
         db.connect();
     } catch (const db::DbError &) {

@@ -305,7 +305,6 @@ void MainWindow::ibaseAc(const QDate &today, const QString &currentDirectory)
     m_session.setConnectionFailed(false);
     db.disconnect();
     db.setDatabaseName(databaseName(s.srv, s.yol));
-    db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
     try {
         db.connect();
     } catch (const db::DbError &) {

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "fbapi.h"
+#include "writeguard.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -19,6 +20,8 @@ constexpr unsigned CharsetOctets = 1;
 constexpr unsigned CharsetUnicodeFss = 3;
 constexpr unsigned CharsetUtf8 = 4;
 constexpr unsigned BlobSegment = 32 * 1024;
+// The most bytes a VARCHAR value can carry.
+constexpr qsizetype MaxVaryingBytes = 32765;
 // Days between Firebird's day 0 (17 Nov 1858) and the Julian day count.
 constexpr qint64 JulianOffset = 2400001;
 
@@ -54,6 +57,25 @@ int characterLength(unsigned type, unsigned bytes, unsigned charset)
         return 0;
     const unsigned perChar = charset == CharsetUtf8 ? 4 : charset == CharsetUnicodeFss ? 3 : 1;
     return int(bytes / perChar);
+}
+
+/// Characters as the engine counts them: code points, not UTF-16 units.
+qsizetype codePoints(const QString &s)
+{
+    qsizetype n = 0;
+    for (const QChar c : s)
+        n += c.isLowSurrogate() ? 0 : 1;
+    return n;
+}
+
+DbError tooLong(const QString &field, qsizetype limit, qsizetype given)
+{
+    return DbError(DbError::Kind::TooLong,
+                   QStringLiteral("%1 alanına en çok %2 karakter yazılabilir; girilen metin %3 "
+                                  "karakter. Kayıt yapılamadı.")
+                       .arg(field)
+                       .arg(limit)
+                       .arg(given));
 }
 
 } // namespace
@@ -230,16 +252,40 @@ void Query::prepare()
     });
 }
 
-IMessageMetadata *Query::buildInput(QByteArray &buffer)
+void Query::checkLength(IMessageMetadata *described, unsigned i, const QVariant &v) const
+{
+    if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray)
+        return;
+    fb::Status st;
+    const unsigned declared = described->getType(st.get(), i) & ~1u;
+    if (declared == SQL_BLOB)
+        return; // any length
+    const bool bytes = v.typeId() == QMetaType::QByteArray;
+    const qsizetype given = bytes ? v.toByteArray().size() : codePoints(v.toString());
+    // The engine does not name the column a parameter goes to; the
+    // statements of this program name their parameters after their columns.
+    const QString field = m_names.value(m_positions[int(i)]);
+    const int limit = characterLength(declared, described->getLength(st.get(), i),
+                                      bytes ? CharsetOctets : described->getCharSet(st.get(), i));
+    if (limit > 0 && given > limit)
+        throw tooLong(field, limit, given);
+    // Whatever the server converts the text to, it must fit a VARCHAR.
+    const qsizetype encoded = bytes ? given : v.toString().toUtf8().size();
+    if (encoded > MaxVaryingBytes)
+        throw tooLong(field, MaxVaryingBytes, given);
+}
+
+fb::Ref<IMessageMetadata> Query::buildInput(QByteArray &buffer)
 {
     fb::Status st;
-    IMessageMetadata *described = m_statement->getInputMetadata(st.get());
+    const fb::Ref<IMessageMetadata> described(m_statement->getInputMetadata(st.get()));
     const unsigned count = described->getCount(st.get());
-    if (count == 0) {
-        described->release();
-        return nullptr;
-    }
-    IMetadataBuilder *builder = described->getBuilder(st.get());
+    if (count == 0)
+        return fb::Ref<IMessageMetadata>();
+    // Refused before anything is written.
+    for (unsigned i = 0; i < count; ++i)
+        checkLength(described.get(), i, m_values[m_positions[int(i)]]);
+    const fb::Ref<IMetadataBuilder> builder(described->getBuilder(st.get()));
     QVector<QByteArray> encoded;
     encoded.resize(count);
 
@@ -304,9 +350,7 @@ IMessageMetadata *Query::buildInput(QByteArray &buffer)
             break;
         }
     }
-    IMessageMetadata *meta = builder->getMetadata(st.get());
-    builder->release();
-    described->release();
+    fb::Ref<IMessageMetadata> meta(builder->getMetadata(st.get()));
 
     buffer = QByteArray(int(meta->getMessageLength(st.get())), '\0');
     char *base = buffer.data();
@@ -359,6 +403,7 @@ IMessageMetadata *Query::buildInput(QByteArray &buffer)
             ISC_QUAD id{};
             IBlob *blob =
                 m_db.attachment()->createBlob(st.get(), m_db.transaction(), &id, 0, nullptr);
+            // Written in segments: a document of any size.
             const QByteArray &bytes = encoded[int(i)];
             try {
                 for (qsizetype off = 0; off < bytes.size(); off += BlobSegment) {
@@ -384,36 +429,45 @@ void Query::exec()
 {
     close();
     prepare();
+    for (int i = 0; i < m_bound.size(); ++i) {
+        if (!m_bound[i])
+            throw DbError(DbError::Kind::Parameter,
+                          QStringLiteral("%1 parametresine değer verilmedi.").arg(m_names[i]));
+    }
+    if (!m_returnsRows && !m_db.inCommand()) {
+        // A statement that writes is a command of its own.
+        WriteGuard guard(m_db);
+        run();
+        guard.commit();
+    } else {
+        run();
+    }
+}
+
+void Query::run()
+{
     fb::guarded([&] {
         fb::Status st;
         QByteArray inBuffer;
-        IMessageMetadata *inMeta = nullptr;
-        try {
-            inMeta = buildInput(inBuffer);
-            ITransaction *tra = m_db.transaction();
-            if (m_returnsRows) {
-                m_cursor =
-                    m_statement->openCursor(st.get(), tra, inMeta, inBuffer.data(), m_outMeta, 0);
-                m_row.clear();
-                m_affected = 0;
-            } else {
-                const bool hasOutput = m_outMeta->getCount(st.get()) > 0;
-                m_statement->execute(st.get(), tra, inMeta, inBuffer.data(),
+        const fb::Ref<IMessageMetadata> inMeta = buildInput(inBuffer);
+        m_row.clear();
+        m_affected = 0;
+        if (m_returnsRows) {
+            m_cursor = m_statement->openCursor(st.get(), m_db.transaction(), inMeta.get(),
+                                               inBuffer.data(), m_outMeta, 0);
+            return;
+        }
+        const bool hasOutput = m_outMeta->getCount(st.get()) > 0;
+        m_db.waitingForLocks([&] {
+            fb::guarded([&] {
+                m_statement->execute(st.get(), m_db.transaction(), inMeta.get(), inBuffer.data(),
                                      hasOutput ? m_outMeta : nullptr,
                                      hasOutput ? m_outBuffer.data() : nullptr);
-                m_affected = qint64(m_statement->getAffectedRecords(st.get()));
-                if (hasOutput)
-                    decodeRow();
-                else
-                    m_row.clear();
-            }
-        } catch (...) {
-            if (inMeta)
-                inMeta->release();
-            throw;
-        }
-        if (inMeta)
-            inMeta->release();
+            });
+        });
+        m_affected = qint64(m_statement->getAffectedRecords(st.get()));
+        if (hasOutput)
+            decodeRow();
     });
 }
 

@@ -15,6 +15,9 @@ class IMessageMetadata;
 namespace mizro::db {
 
 class Database;
+namespace fb {
+template <typename T> class Ref;
+}
 
 /// One SQL statement on the shared connection, with named ":PARAM"
 /// parameters (case-insensitive; a name may appear several times).
@@ -23,7 +26,10 @@ class Database;
 /// dates, times) and the server converts them to the column's type, so a
 /// number outside a column's range or text that is not a number fails with
 /// the server's own error instead of being stored as some other value.
-/// An invalid QVariant is NULL. Throws DbError.
+/// An invalid QVariant is NULL; a parameter left unbound is an error, and so
+/// is a text longer than the column it goes to. A statement that writes,
+/// run outside a WriteGuard, is committed as a command of its own.
+/// Throws DbError.
 class Query {
 public:
     explicit Query(Database &db, const QString &sql = QString());
@@ -68,7 +74,9 @@ public:
 private:
     void prepare();
     void release();
-    Firebird::IMessageMetadata *buildInput(QByteArray &buffer);
+    void run();
+    void checkLength(Firebird::IMessageMetadata *described, unsigned i, const QVariant &v) const;
+    fb::Ref<Firebird::IMessageMetadata> buildInput(QByteArray &buffer);
     void decodeRow();
 
     Database &m_db;

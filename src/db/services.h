@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -43,8 +45,7 @@ public:
         qint64 size = -1;   // bytes written; -1 when the engine did not say
     };
 
-    explicit Services(const QString &user = QStringLiteral("SYSDBA"),
-                      const QString &password = QStringLiteral("VUTE"));
+    explicit Services(const Login &login = Login::standard());
 
     /// Validates every table and index of the database while others may be
     /// attached to it. A table held by a writer is waited for a second, then
@@ -60,8 +61,7 @@ public:
                   const Progress &progress = {}) const;
 
 private:
-    QString m_user;
-    QString m_password;
+    Login m_login;
 };
 
 } // namespace mizro::db

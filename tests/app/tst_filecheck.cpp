@@ -27,7 +27,6 @@ void run(db::Database &db, const QStringList &statements)
 {
     for (const QString &sql : statements)
         db::Query(db, sql).exec();
-    db.commitRetaining();
 }
 
 void fillLeftovers(const QString &path, const QStringList &statements)

@@ -67,7 +67,6 @@ private slots:
                                             "VALUES (2026,1,:A,'A')");
             q.bind("A", "Gülşen ÖZTÜRK");
             q.exec();
-            session.database().commitRetaining();
             QVERIFY(window.tanimOku());
             window.closeRoutine();
         }

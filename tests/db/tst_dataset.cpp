@@ -39,7 +39,6 @@ class TestDataSet : public QObject {
     {
         db::Query q(*m_db, sql);
         q.exec();
-        m_db->commitRetaining();
     }
     QStringList names()
     {

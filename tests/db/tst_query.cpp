@@ -255,8 +255,10 @@ private slots:
                 .exec();
             guard.commit();
         }
-        db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','Zabıta')").exec();
-        m_db->rollbackRetaining();
+        {
+            db::WriteGuard unfinished(*m_db);
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','Zabıta')").exec();
+        }
         QCOMPARE(count("SELECT COUNT(*) FROM BIRIM"), 1);
     }
 

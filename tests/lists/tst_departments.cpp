@@ -113,7 +113,7 @@ private slots:
         list.show();
         typeNewDepartment(list, QString(31, QChar(u'ç')));
         QTest::keyClick(list.grid(), Qt::Key_Down); // storing before a new row fails
-        QVERIFY(t.messages().last().contains("uzunluğunu"));
+        QVERIFY(t.messages().last().startsWith("BIRIMADI alanına en çok 30 karakter"));
         QCOMPARE(list.rules().departments().state(), db::DataSet::State::Insert);
         list.rules().departments().setValue("BIRIMADI", "Kültür'ün \"İşleri\"; --");
         QVERIFY(list.rules().departments().post());

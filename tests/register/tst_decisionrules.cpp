@@ -189,7 +189,7 @@ private slots:
         rules.decisions().setValue("KARNO", 5);
         rules.decisions().setValue("OZET", QString(141, QChar(u'ş')));
         QVERIFY(!rules.save());
-        QVERIFY(rules.lastError().contains("uzunluğunu"));
+        QVERIFY(rules.lastError().startsWith("OZET alanına en çok 140 karakter"));
         const QString text =
             QString("Ahmet'in \"dilekçesi\"; DELETE FROM EKAR --").leftJustified(140, QChar(u'ğ'));
         rules.decisions().setValue("OZET", text);

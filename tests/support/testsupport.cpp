@@ -114,7 +114,6 @@ void TestSession::exec(const QString &sql, const QVariantList &values)
     for (int i = 0; i < values.size(); ++i)
         q.bind(QStringLiteral("P%1").arg(i + 1), values[i]);
     q.exec();
-    db().commitRetaining();
 }
 
 QVariant TestSession::scalar(const QString &sql, const QVariantList &values)

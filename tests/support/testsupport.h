@@ -49,7 +49,8 @@ public:
     ui::ScriptedFilePrompts &files() { return *m_files; }
     db::Database &db();
     const DbCopy &copy() const { return m_copy; }
-    /// Runs a statement with positional values bound to :P1, :P2 ... and commits.
+    /// Runs a statement with positional values bound to :P1, :P2 ..., committed
+    /// as a command of its own.
     void exec(const QString &sql, const QVariantList &values = {});
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 
