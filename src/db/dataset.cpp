@@ -87,6 +87,8 @@ void DataSet::followMaster()
             close();
     } catch (const DbError &e) {
         fail(e);
+    } catch (const std::exception &e) {
+        failUnexpected(e);
     }
 }
 
@@ -398,10 +400,13 @@ bool DataSet::append()
         m_inNewRecord = true;
         try {
             m_onNewRecord(*this);
-        } catch (const DbError &e) {
+        } catch (const std::exception &e) {
             m_inNewRecord = false;
             cancel();
-            fail(e);
+            if (const auto *dbError = dynamic_cast<const DbError *>(&e))
+                fail(*dbError);
+            else
+                failUnexpected(e);
             return false;
         }
         m_inNewRecord = false;
@@ -495,8 +500,7 @@ bool DataSet::post()
             fail(e);
         return false;
     } catch (const std::exception &e) {
-        fail(DbError::kindText(DbError::Kind::Other), DbError::Kind::Other,
-             QString::fromLocal8Bit(e.what()));
+        failUnexpected(e);
         return false;
     }
     computeCalculated(stored);
@@ -627,6 +631,12 @@ void DataSet::fail(const QString &message, DbError::Kind kind, const QString &de
     m_lastErrorDetails = details;
     m_lastErrorKind = kind;
     emit errorOccurred(message);
+}
+
+void DataSet::failUnexpected(const std::exception &e)
+{
+    fail(DbError::kindText(DbError::Kind::Other), DbError::Kind::Other,
+         QString::fromLocal8Bit(e.what()));
 }
 
 void DataSet::fail(const DbError &e)

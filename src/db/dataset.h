@@ -197,6 +197,7 @@ private:
     void setState(State state);
     void fail(const QString &message, DbError::Kind kind, const QString &details = QString());
     void fail(const DbError &e);
+    void failUnexpected(const std::exception &e);
     void emitRowChanged(int row);
 
     Database &m_db;

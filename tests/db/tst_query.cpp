@@ -262,6 +262,58 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM BIRIM"), 1);
     }
 
+    // A text's length once went through 16 bits: 65,537 characters were
+    // stored as one. Now any text longer than its column is refused, named.
+    void textLongerThanItsColumnIsRefusedWithItsName_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("one more") << 101;
+        QTest::newRow("wraps 16 bits") << 65537;
+        QTest::newRow("beyond any VARCHAR") << 200000;
+    }
+
+    void textLongerThanItsColumnIsRefusedWithItsName()
+    {
+        QFETCH(int, length);
+        db::Query q(*m_db, "INSERT INTO ORNEK (SNO, ACIK) VALUES (1, :ACIK)");
+        q.bind("ACIK", QString(length, QChar(u'ğ')));
+        try {
+            q.exec();
+            QFAIL("the text was accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::TooLong);
+            QCOMPARE(e.message(), QString("ACIK alanına en çok 100 karakter yazılabilir; girilen "
+                                          "metin %1 karakter. Kayıt yapılamadı.")
+                                      .arg(length));
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM ORNEK"), 0);
+        // Exactly the column's length goes in whole.
+        q.bind("ACIK", QString(100, QChar(u'ğ')));
+        q.exec();
+        QCOMPARE(db::Query(*m_db, "SELECT ACIK FROM ORNEK").scalar().toString(),
+                 QString(100, QChar(u'ğ')));
+    }
+
+    // A forgotten bind once went out as NULL.
+    void unboundParameterIsAnErrorBeforeAnythingRuns()
+    {
+        db::Query q(*m_db,
+                    "INSERT INTO ENCUMEN (KAYNO, OTRNO, ACIK) VALUES (:KAYNO, :OTRNO, :ACIK)");
+        q.bind("KAYNO", 1);
+        q.bind("OTRNO", 1);
+        try {
+            q.exec();
+            QFAIL("ran with an unbound parameter");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::Parameter);
+            QVERIFY(e.message().contains("ACIK"));
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN"), 0);
+        q.bind("ACIK", QVariant()); // NULL on purpose
+        q.exec();
+        QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN WHERE ACIK IS NULL"), 1);
+    }
+
     void connectionErrors_data()
     {
         QTest::addColumn<QString>("name");
