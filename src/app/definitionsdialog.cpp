@@ -159,7 +159,7 @@ bool DefinitionsDialog::store()
     if (m_record->post())
         return true;
     // The dialog stays open with the row still in edit.
-    m_session.messages().error(this, m_record->lastError());
+    m_session.messages().error(this, m_record->lastError(), m_record->lastErrorDetails());
     return false;
 }
 

