@@ -20,6 +20,15 @@ QString changedWhileEditing()
            QStringLiteral(" Yazdıklarınız duruyor; vazgeçtiğinizde kaydın güncel hâli okunur.");
 }
 
+/// Values alike as stored: a value the program set as text matches the
+/// number the engine gives back.
+bool sameValue(const QVariant &stored, const QVariant &asRead)
+{
+    if (stored.isNull() || asRead.isNull())
+        return stored.isNull() == asRead.isNull();
+    return stored == asRead || stored.toString() == asRead.toString();
+}
+
 QString changedBeforeDelete()
 {
     return QStringLiteral("Bu kayıt, siz okuduktan sonra başka bir kullanıcı tarafından "
@@ -441,7 +450,7 @@ void DataSet::checkUnchanged(const Row &old)
         const bool found = q.next();
         bool same = found;
         for (int i = 0; same && i < m_tableFieldCount; ++i)
-            same = q.value(i) == old.value(i);
+            same = sameValue(q.value(i), old.value(i));
         q.close();
         if (!same)
             throw DbError(DbError::Kind::RowChanged, QString());
@@ -478,9 +487,11 @@ bool DataSet::post()
         q.exec();
         if (!inserting && q.rowsAffected() == 0)
             throw DbError(DbError::Kind::RowChanged, QString());
-        if (!m_sql[Refresh].isEmpty()) {
-            Query &r = statement(Refresh);
-            bindRow(r, m_buffer, m_old);
+        // The row as stored, so that the next check compares like with like.
+        const bool refresh = !m_sql[Refresh].isEmpty();
+        if (refresh || !m_table.isEmpty()) {
+            Query &r = statement(refresh ? Refresh : Reread);
+            bindRow(r, m_buffer, refresh ? m_old : m_buffer);
             r.exec();
             if (r.next()) {
                 for (int i = 0; i < r.fieldCount(); ++i) {

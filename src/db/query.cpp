@@ -394,6 +394,9 @@ fb::Ref<IMessageMetadata> Query::buildInput(QByteArray &buffer)
         }
         case SQL_VARYING: {
             const QByteArray &bytes = encoded[int(i)];
+            // Never cut: a longer value of any type is refused whole.
+            if (bytes.size() > MaxVaryingBytes)
+                throw tooLong(m_names.value(m_positions[int(i)]), MaxVaryingBytes, bytes.size());
             const auto len = static_cast<unsigned short>(bytes.size());
             std::memcpy(data, &len, sizeof len);
             std::memcpy(data + sizeof len, bytes.constData(), size_t(bytes.size()));

@@ -35,7 +35,7 @@ public:
         QStringList damagedTables; // tables those lines are about
         /// Tables another attachment was writing to: not checked. A
         /// transaction that wrote to a table keeps it from validation until
-        /// it ends, committing "retaining" does not end it.
+        /// it ends.
         QStringList busyTables;
         bool clean() const { return errors.isEmpty(); }
     };

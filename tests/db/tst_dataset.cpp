@@ -283,6 +283,24 @@ private slots:
                  "Başkan Vekili");
     }
 
+    // A number typed as text is stored as a number: the clerk's own second
+    // save is not taken for someone else's change.
+    void ownSavesInARowAreNoConflict()
+    {
+        exec("INSERT INTO ENCUMEN (KAYNO,OTRNO,ACIK) VALUES (1,1,'ENCÜMEN OTURUMU')");
+        DataSet ds(*m_db);
+        ds.setSelectSql("SELECT * FROM ENCUMEN");
+        ds.setUpdateSql("UPDATE ENCUMEN SET OTRNO=:OTRNO, ACIK=:ACIK WHERE KAYNO=:OLD_KAYNO");
+        ds.setTable("ENCUMEN", {"KAYNO"});
+        ds.open();
+        ds.setValue("OTRNO", "5");
+        QVERIFY2(ds.post(), qPrintable(ds.lastError()));
+        QCOMPARE(ds.value("OTRNO"), QVariant(5));
+        ds.setValue("ACIK", "BÜTÇE OTURUMU");
+        QVERIFY2(ds.post(), qPrintable(ds.lastError()));
+        QCOMPARE(count("SELECT OTRNO FROM ENCUMEN WHERE ACIK='BÜTÇE OTURUMU'"), 5);
+    }
+
     void deleteOfAChangedOrVanishedRowIsRefused_data()
     {
         QTest::addColumn<QString>("otherClerk");
