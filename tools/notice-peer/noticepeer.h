@@ -47,6 +47,7 @@ public:
 
     void serve(const QString &path, const QByteArray &body,
                const QByteArray &contentType = "application/octet-stream");
+    void stopServing(const QString &path) { m_files.remove(path); }
 
     /// Everything each exchange connection sent, in order of connection.
     QList<QByteArray> received() const { return m_received; }
