@@ -19,7 +19,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
-#include <QSettings>
+#include <QProcess>
 #include <QSignalSpy>
 
 using namespace mizro;
@@ -29,13 +29,6 @@ using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(Peer::Behaviour)
 
 namespace {
-
-void setSetting(const QString &name, const QString &value)
-{
-    QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
-    s.setValue(name, value);
-    s.sync();
-}
 
 // "Doğanşehir Işıklı İlçesi" in windows-1254, written out by hand.
 const QString Kurum = QStringLiteral("Doğanşehir Işıklı İlçesi");
@@ -68,7 +61,7 @@ class TestNoticeExchange : public QObject {
             if (!peer.listen())
                 qFatal("the test peer cannot listen");
             t.exec("UPDATE TANIM SET KURUM=:P1", {Kurum});
-            setSetting("GSRV", peer.address());
+            test::setSetting("GSRV", peer.address());
         }
         app::NoticeView *view() { return window.statusPanel()->noticeView(); }
         QString address() const { return "http://" + peer.httpAddress() + "/duyuru.html"; }
@@ -136,8 +129,30 @@ private slots:
         QCOMPARE(lines, (QStringList{"bir", "iki", "üç\r", "ğışİ"}));
     }
 
-    // Every answer the Part's edge cases name, and the broken ones. The
-    // question is answered No.
+    // The peer as an administrator runs it: it says where it listens and
+    // answers with what it was told, in windows-1254.
+    void peerProgramAnswers()
+    {
+        QProcess peer;
+        peer.start(MIZRO_NOTICE_PEER, {"--port", "0", "--status", "G", "--message", "Güncelleyin"});
+        QVERIFY(peer.waitForStarted());
+        QVERIFY(peer.waitForReadyRead());
+        const QString first = QString::fromUtf8(peer.readLine()).trimmed();
+        QVERIFY2(first.startsWith("GSRV="), qPrintable(first));
+        app::LineClient client;
+        QStringList lines;
+        connect(&client, &app::LineClient::lineRead, [&](const QString &l) { lines << l; });
+        QVERIFY(client.start(app::ServerAddress::parse(first.mid(5), 1), {Kurum, "MZO", "21.001"}));
+        QTRY_COMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "G");
+        QVERIFY(lines[1].startsWith("http://127.0.0.1:"));
+        QCOMPARE(lines[2], "Güncelleyin");
+        peer.kill();
+        peer.waitForFinished();
+    }
+
+    // The answers a server may give, and broken ones. The question is
+    // answered No.
     void answers_data()
     {
         QTest::addColumn<QByteArrayList>("answer"); // {address} stands for the notice page
@@ -213,7 +228,7 @@ private slots:
     void noServerSetTriesNothing()
     {
         Program p;
-        setSetting("GSRV", "");
+        test::setSetting("GSRV", "");
         p.window.formActivate();
         QCOMPARE(p.finished.count(), 1);
         QCOMPARE(p.peer.connections(), 0);

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <sodium.h>
@@ -81,9 +80,7 @@ class TestUpdater : public QObject {
         {
             if (!web.listen())
                 qFatal("the test peer cannot listen");
-            QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
-            s.setValue(QStringLiteral("GWEB"), web.httpAddress());
-            s.sync();
+            test::setSetting("GWEB", web.httpAddress());
             updater.setPublicKey(vendor.publicKey);
             updater.setDirectory(work.filePath("updater"));
             updater.setTimeout(5s);
@@ -291,9 +288,7 @@ private slots:
         if (!reachable) {
             tools::NoticePeer gone;
             QVERIFY(gone.listen());
-            QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
-            s.setValue(QStringLiteral("GWEB"), gone.httpAddress());
-            s.sync();
+            test::setSetting("GWEB", gone.httpAddress());
         }
         QCOMPARE(o.updater.offer(nullptr), Updater::Outcome::DownloadFailed);
         QCOMPARE(o.web.httpRequests(), reachable ? QStringList{UpdaterUrl} : QStringList{});

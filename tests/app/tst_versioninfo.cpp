@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 
 using namespace mizro;
@@ -24,17 +23,6 @@ using Peer = tools::NoticePeer;
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(Peer::Behaviour)
-
-namespace {
-
-void setServer(const QString &address)
-{
-    QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
-    s.setValue(QStringLiteral("GSRV"), address);
-    s.sync();
-}
-
-} // namespace
 
 class TestVersionInfo : public QObject {
     Q_OBJECT
@@ -49,7 +37,7 @@ class TestVersionInfo : public QObject {
         {
             if (!peer.listen())
                 qFatal("the test peer cannot listen");
-            setServer(peer.address());
+            test::setSetting("GSRV", peer.address());
             dialog.setVersion("21.001");
             dialog.setTimeout(5s);
         }
@@ -79,7 +67,7 @@ private slots:
         const app::VendorLink link = app::attachVendorLink(window, t.session(), dialogs, steps);
         Peer peer;
         QVERIFY(peer.listen());
-        setServer(peer.address());
+        test::setSetting("GSRV", peer.address());
         peer.setVersionAnswer(Peer::encoded({"Sürüm notları", "@"}));
         QString shownVersion;
         QString shownText;
@@ -137,7 +125,7 @@ private slots:
         if (!reachable) {
             Peer closed;
             QVERIFY(closed.listen());
-            setServer(closed.address()); // a port nobody listens on once it goes
+            test::setSetting("GSRV", closed.address()); // a port nobody listens on once it goes
         }
         d.dialog.text()->setPlainText("önceki açılıştan");
         d.dialog.show();
