@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace mizro::app {
@@ -93,8 +94,13 @@ void VersionInfoDialog::vergetir()
 {
     m_text->clear();
     if (!m_client->start(vendorServer(),
-                         {QStringLiteral("VER"), QString(), productCode(), m_version->text()}))
-        onFailed(m_client->error());
+                         {QStringLiteral("VER"), QString(), productCode(), m_version->text()})) {
+        // Said once the dialog is on the screen, over it.
+        QTimer::singleShot(0, this, [this, details = m_client->error()] {
+            if (isVisible())
+                onFailed(details);
+        });
+    }
 }
 
 void VersionInfoDialog::onLine(const QString &line)
