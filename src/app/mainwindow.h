@@ -68,6 +68,8 @@ public:
         std::function<bool()> location;     // false: the program ends
         std::function<bool()> login;        // false: the program ends
         std::function<void()> versionCheck; // sets the version accepted flag
+        // TARAYICI, last: returns at once and calls its argument once ended.
+        std::function<void(std::function<void()>)> notice;
     };
     void setActivationSteps(ActivationSteps steps) { m_steps = std::move(steps); }
 
@@ -97,6 +99,8 @@ public:
 signals:
     /// The activation routine ran to its end (not stopped by an error).
     void activationFinished();
+    /// The close routine runs: whatever talks to the network lets go.
+    void closing();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -126,6 +130,7 @@ private:
     QHash<Command, QPointer<QDialog>> m_modal;
     ActivationSteps m_steps;
     bool m_inActivation = false;
+    bool m_noticePending = false;   // the routine's last step is under way
     bool m_leftForOwnWindow = true; // the first activation counts
     bool m_closed = false;
     bool m_endRequested = false;

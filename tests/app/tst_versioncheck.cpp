@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/updater.h"
 #include "app/versioncheck.h"
 #include "db/dberror.h"
 #include "db/query.h"
@@ -121,6 +122,21 @@ private slots:
         QCOMPARE(t.messages().last(), "DİKKAT! Program Versiyonu Eski Olduğundan Çalışamazsınız..");
         QVERIFY(!t.session().versionAccepted());
         QCOMPARE(t.session().startupDone(), "1");
+    }
+
+    // Through the activation routine: the refusal, the update offer, and the
+    // program ends whatever the answer.
+    void newerFileOffersTheUpdate()
+    {
+        test::TestSession t;
+        t.exec("UPDATE TANIM SET VER='14.002'");
+        ui::ScriptedDialogRunner dialogs;
+        app::MainWindow window(t.session(), dialogs);
+        app::attachScreens(window, t.session(), dialogs);
+        window.formActivate();
+        QCOMPARE(t.messages().texts(),
+                 (QStringList{VersionCheck::refusalText(), app::Updater::questionText()}));
+        QVERIFY(window.endRequested());
     }
 
     // "14.1" reads as 141: the first upgrade is tried and fails on a

@@ -52,6 +52,13 @@ void clearSettings()
     s.sync();
 }
 
+void setSetting(const QString &name, const QString &value)
+{
+    QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
+    s.setValue(name, value);
+    s.sync();
+}
+
 QString templateDatabase(const QString &version, bool demo)
 {
     const QString dir = QStringLiteral(MIZRO_TEST_TEMPLATE_DIR);

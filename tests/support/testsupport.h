@@ -66,6 +66,8 @@ QStringList columns(db::Database &db, const QString &table);
 
 /// Empties the redirected settings store.
 void clearSettings();
+/// Sets one value of the redirected settings store.
+void setSetting(const QString &name, const QString &value);
 
 /// Types text into a new row of a grid the way a clerk does: the down arrow
 /// past the last row, F2 to edit its first column, the text, Enter. False
