@@ -190,7 +190,10 @@ void fileGrowth(const QString &path, const QString &year)
     const qint64 start = QFileInfo(path).size();
     for (int i = 0; i < 50; ++i) {
         rules.decisions().setValue("OZET", QString("Özet %1").arg(i));
-        rules.save();
+        if (!rules.save()) {
+            out << "summary save failed: " << rules.lastError() << "\n";
+            return;
+        }
     }
     const qint64 afterRules = QFileInfo(path).size();
     db::Query rewrite(session.database(),

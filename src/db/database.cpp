@@ -21,7 +21,9 @@ fb::Xpb &addLogin(fb::Xpb &dpb, const Login &login)
     return dpb;
 }
 
-void endTransaction(ITransaction *&tra, bool commit)
+} // namespace
+
+void Database::endTransaction(ITransaction *&tra, bool commit)
 {
     if (!tra)
         return;
@@ -36,8 +38,6 @@ void endTransaction(ITransaction *&tra, bool commit)
     }
     tra = nullptr;
 }
-
-} // namespace
 
 const Login &Login::standard()
 {
@@ -100,30 +100,33 @@ QString Database::disconnect()
         return {};
     QString error;
     // A command still open did not complete: nothing of it is kept.
+    if (m_write)
+        rolledBack(0);
     endTransaction(m_write, false);
-    endTransaction(m_snapshot, true);
-    if (m_read) {
-        try {
-            fb::guarded([&] {
-                fb::Status st;
+    try {
+        fb::guarded([&] {
+            fb::Status st;
+            if (m_read)
                 m_read->commit(st.get());
-            });
             m_read = nullptr;
-        } catch (const DbError &e) {
-            error = e.details().isEmpty() ? e.message() : e.details();
-        }
+            m_attachment->detach(st.get());
+            m_attachment = nullptr;
+        });
+    } catch (const DbError &e) {
+        error = e.details().isEmpty() ? e.message() : e.details();
     }
-    dropAttachment();
+    if (m_attachment)
+        dropAttachment();
+    m_commandDepth = 0;
     return error;
 }
 
 void Database::dropAttachment()
 {
     endTransaction(m_write, false);
-    endTransaction(m_snapshot, false);
     endTransaction(m_read, false);
     m_commandDepth = 0;
-    m_snapshotDepth = 0;
+    m_undos.clear();
     try {
         fb::Status st;
         m_attachment->detach(st.get());
@@ -145,25 +148,9 @@ ITransaction *Database::transaction()
     attachment();
     if (m_write)
         return m_write;
-    if (m_snapshot)
-        return m_snapshot;
     if (!m_read)
         m_read = start(false, false);
     return m_read;
-}
-
-void Database::restartReads()
-{
-    attachment();
-    ITransaction *old = m_read;
-    m_read = nullptr;
-    if (old) {
-        fb::guarded([&] {
-            fb::Status st;
-            old->commit(st.get());
-        });
-    }
-    m_read = start(false, false);
 }
 
 void Database::beginCommand()
@@ -188,17 +175,28 @@ void Database::rollbackCommand()
     endTransaction(m_write, false);
 }
 
-void Database::beginSnapshot()
+ITransaction *Database::startSnapshot()
 {
-    if (m_snapshotDepth == 0)
-        m_snapshot = start(false, true);
-    ++m_snapshotDepth;
+    return start(false, true);
 }
 
-void Database::endSnapshot()
+void Database::onRollback(std::function<void()> undo)
 {
-    if (m_snapshotDepth > 0 && --m_snapshotDepth == 0)
-        endTransaction(m_snapshot, true);
+    m_undos.append({m_commandDepth, std::move(undo)});
+}
+
+void Database::rolledBack(int level)
+{
+    // The latest first, as a stack is unwound.
+    while (!m_undos.isEmpty() && m_undos.last().first > level) {
+        const std::function<void()> undo = m_undos.takeLast().second;
+        undo();
+    }
+}
+
+void Database::committed()
+{
+    m_undos.clear();
 }
 
 bool Database::retryAfterLock(const QElapsedTimer &waited)

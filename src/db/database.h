@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QVector>
 #include <functional>
 
 namespace Firebird {
@@ -26,8 +27,8 @@ struct Login {
 /// version from being collected. Each command that writes runs in a short
 /// transaction of its own that is committed in full (see WriteGuard), and a
 /// statement that writes outside a WriteGuard is such a command by itself.
-/// A report reads through a snapshot (see ReadSnapshot) so that it shows one
-/// moment while others write.
+/// A report's queries read through a snapshot of their own (see
+/// ReadSnapshot), so that it shows one moment while others write.
 ///
 /// Writes do not wait on rows another clerk holds: they try again for a few
 /// seconds, with the busy handler told, and then fail with a lock conflict.
@@ -53,11 +54,6 @@ public:
     QString disconnect();
     bool isConnected() const { return m_attachment != nullptr; }
 
-    /// Ends the read transaction and starts a new one, so that nothing of
-    /// this connection holds a table (the online validation needs that).
-    /// Throws DbError.
-    void restartReads();
-
     /// Called with true when a write starts waiting for a row another clerk
     /// holds, and with false when the wait ends (a busy cursor, say).
     void setBusyHandler(std::function<void(bool)> handler) { m_busy = std::move(handler); }
@@ -76,7 +72,7 @@ public:
     // For db/ only.
     Firebird::IAttachment *attachment() const;
     /// The transaction statements run in now: the command's while one is
-    /// open, else the snapshot's while one is open, else the read transaction.
+    /// open, else the read transaction.
     Firebird::ITransaction *transaction();
     bool inCommand() const { return m_write != nullptr; }
     int &commandDepth() { return m_commandDepth; }
@@ -84,8 +80,17 @@ public:
     /// A full commit; on failure the command stays open for rollbackCommand().
     void commitCommand();
     void rollbackCommand();
-    void beginSnapshot();
-    void endSnapshot();
+    /// A read-only snapshot transaction, ended by endTransaction().
+    Firebird::ITransaction *startSnapshot();
+    static void endTransaction(Firebird::ITransaction *&transaction, bool commit);
+
+    /// Runs when the command part open now (this guard level and deeper)
+    /// is rolled back, so that what a data set showed as stored is put back.
+    void onRollback(std::function<void()> undo);
+    /// For WriteGuard: the undos of the levels deeper than level run (on
+    /// rollback) or are dropped (when the whole command is committed).
+    void rolledBack(int level);
+    void committed();
 
     /// Runs f; while it fails on a row held by another transaction, tries
     /// again until the lock wait has passed. Only the outermost call waits.
@@ -101,10 +106,9 @@ private:
     Login m_login = Login::standard();
     Firebird::IAttachment *m_attachment = nullptr;
     Firebird::ITransaction *m_read = nullptr;
-    Firebird::ITransaction *m_snapshot = nullptr;
     Firebird::ITransaction *m_write = nullptr;
-    int m_snapshotDepth = 0;
     int m_commandDepth = 0;
+    QVector<QPair<int, std::function<void()>>> m_undos; // by the depth they belong to
     int m_waitDepth = 0;
     bool m_busyShown = false;
     std::function<void(bool)> m_busy;

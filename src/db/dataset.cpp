@@ -86,6 +86,10 @@ void DataSet::followMaster()
 {
     if (!m_master)
         return;
+    // Never dropped unseen: a pending edit that cannot be stored keeps
+    // these rows, with the typing and the error shown.
+    if (isModified() && !post())
+        return;
     const bool onRow = m_master->isOpen() && m_master->currentRow() >= 0;
     for (auto it = m_masterParams.cbegin(); it != m_masterParams.cend(); ++it)
         setParam(it.key(), onRow ? m_master->value(it.value()) : QVariant());
@@ -123,13 +127,27 @@ void DataSet::setDisplayColumns(const QVector<Column> &columns)
 Query &DataSet::statement(Statement which)
 {
     if (which == Check || which == Reread) {
-        // The row as stored, by the key it had when read; the check also
-        // locks it for the rest of the command.
+        // The row as stored, by the key it had when read: the fields of the
+        // select that are columns of the table. The check also locks it for
+        // the rest of the command.
+        QStringList columns;
+        m_checked.clear();
+        for (int i = 0; i < m_tableFieldCount; ++i) {
+            if (m_origins[i].first.compare(m_table, Qt::CaseInsensitive) == 0) {
+                columns << m_origins[i].second;
+                m_checked << i;
+            }
+        }
         QStringList where;
-        for (const QString &k : std::as_const(m_keyFields))
-            where << QStringLiteral("%1 IS NOT DISTINCT FROM :%2%1").arg(k, OldPrefix);
-        QString sql = QStringLiteral("SELECT ") +
-                      QStringList(m_fields.mid(0, m_tableFieldCount)).join(QStringLiteral(", ")) +
+        for (const QString &k : std::as_const(m_keyFields)) {
+            const int f = fieldIndex(k);
+            if (f < 0 || !m_checked.contains(f))
+                throw DbError(DbError::Kind::Parameter,
+                              QStringLiteral("Anahtar alan okunmuyor: %1").arg(k));
+            where << QStringLiteral("%1 IS NOT DISTINCT FROM :%2%3")
+                         .arg(m_origins[f].second, OldPrefix, k);
+        }
+        QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
                       QStringLiteral("\nFROM ") + m_table;
         if (!where.isEmpty())
             sql += QStringLiteral("\nWHERE ") + where.join(QStringLiteral(" AND "));
@@ -170,6 +188,7 @@ void DataSet::readRows(const Row &keepKey, int keepIndex)
         if (!m_select || m_select->sql() != m_selectSql)
             m_select = std::make_unique<Query>(m_db, m_selectSql);
         Query &q = *m_select;
+        q.setSnapshot(m_snapshot);
         q.clearBindings();
         // A parameter nobody set stays unbound, and the query refuses to run.
         for (const QString &name : q.parameterNames()) {
@@ -178,8 +197,11 @@ void DataSet::readRows(const Row &keepKey, int keepIndex)
         }
         q.exec();
         fields = q.fieldNames();
-        for (int i = 0; i < fields.size(); ++i)
+        m_origins.clear();
+        for (int i = 0; i < fields.size(); ++i) {
             lengths << q.fieldLength(i);
+            m_origins << qMakePair(q.fieldTable(i), q.fieldColumn(i));
+        }
         const int tableFields = int(fields.size());
         for (const auto &calc : std::as_const(m_calcs))
             fields << calc.first;
@@ -296,21 +318,25 @@ QVariant DataSet::rowValue(int row, const QString &field) const
 
 bool DataSet::mayLeaveRow()
 {
-    if (m_leaveCheck && !m_leaveCheck())
-        return false;
+    if (m_leaveCheck) {
+        try {
+            if (!m_leaveCheck())
+                return false;
+        } catch (const std::exception &e) {
+            failUnexpected(e);
+            return false;
+        }
+    }
+    // The rows of the details belong to this row: they are settled first.
+    for (DataSet *d : std::as_const(m_details)) {
+        if (!d->mayLeaveRow())
+            return false;
+    }
     if (m_state == State::Insert && !m_modified) {
         // A row that was appended and never touched is dropped, as grids do.
         cancel();
     } else if (isEditing() && !post()) {
         return false;
-    }
-    for (DataSet *d : std::as_const(m_details)) {
-        if (!d->isEditing())
-            continue;
-        if (d->state() == State::Insert && !d->isModified())
-            d->cancel();
-        else if (!d->post())
-            return false;
     }
     return true;
 }
@@ -389,9 +415,7 @@ bool DataSet::edit()
 
 bool DataSet::append()
 {
-    if (m_state == State::Inactive)
-        return false;
-    if (isEditing() && !post())
+    if (m_state == State::Inactive || !mayLeaveRow())
         return false;
     const int row = int(m_rows.size());
     beginInsertRows({}, row, row);
@@ -428,7 +452,10 @@ void DataSet::bindRow(Query &q, const Row &values, const Row &old)
     for (const QString &name : q.parameterNames()) {
         if (name.startsWith(OldPrefix)) {
             const int f = fieldIndex(name.mid(OldPrefix.size()));
-            q.bind(name, f >= 0 ? old.value(f) : QVariant());
+            if (f < 0)
+                throw DbError(DbError::Kind::Parameter,
+                              QStringLiteral("Alan bulunamadı: %1").arg(name));
+            q.bind(name, old.value(f));
         } else {
             const int f = fieldIndex(name);
             if (f < 0)
@@ -449,8 +476,8 @@ void DataSet::checkUnchanged(const Row &old)
         q.exec();
         const bool found = q.next();
         bool same = found;
-        for (int i = 0; same && i < m_tableFieldCount; ++i)
-            same = sameValue(q.value(i), old.value(i));
+        for (int i = 0; same && i < m_checked.size(); ++i)
+            same = sameValue(q.value(i), old.value(m_checked[i]));
         q.close();
         if (!same)
             throw DbError(DbError::Kind::RowChanged, QString());
@@ -488,10 +515,10 @@ bool DataSet::post()
         if (!inserting && q.rowsAffected() == 0)
             throw DbError(DbError::Kind::RowChanged, QString());
         // The row as stored, so that the next check compares like with like.
-        const bool refresh = !m_sql[Refresh].isEmpty();
-        if (refresh || !m_table.isEmpty()) {
-            Query &r = statement(refresh ? Refresh : Reread);
-            bindRow(r, m_buffer, refresh ? m_old : m_buffer);
+        const bool byKey = !m_table.isEmpty();
+        if (byKey || !m_sql[Refresh].isEmpty()) {
+            Query &r = statement(byKey ? Reread : Refresh);
+            bindRow(r, m_buffer, byKey ? m_buffer : m_old);
             r.exec();
             if (r.next()) {
                 for (int i = 0; i < r.fieldCount(); ++i) {
@@ -514,6 +541,8 @@ bool DataSet::post()
         failUnexpected(e);
         return false;
     }
+    if (m_db.inCommand())
+        undoOnRollback();
     computeCalculated(stored);
     m_rows[m_current] = stored;
     m_buffer.clear();
@@ -523,6 +552,31 @@ bool DataSet::post()
     emitRowChanged(m_current);
     reportCalculationFailure();
     return true;
+}
+
+void DataSet::undoOnRollback()
+{
+    // Part of a larger command: should it fail, the row is pending again,
+    // with what the clerk typed, as if the post had never happened.
+    const Row row = m_rows[m_current];
+    const Row buffer = m_buffer;
+    const Row old = m_old;
+    const State state = m_state;
+    const bool modified = m_modified;
+    const int index = m_current;
+    QPointer<DataSet> self(this);
+    m_db.onRollback([=] {
+        if (!self || self->m_state != State::Browse || index >= self->m_rows.size())
+            return;
+        self->m_rows[index] = row;
+        self->m_current = index;
+        self->m_buffer = buffer;
+        self->m_old = old;
+        self->m_modified = modified;
+        self->setState(state);
+        emit self->currentRowChanged(index);
+        self->emitRowChanged(index);
+    });
 }
 
 void DataSet::cancel()
@@ -569,11 +623,14 @@ bool DataSet::refreshRow()
         bindRow(q, fresh, fresh);
         q.exec();
         found = q.next();
-        for (int i = 0; found && i < m_tableFieldCount; ++i)
-            fresh[i] = q.value(i);
+        for (int i = 0; found && i < m_checked.size(); ++i)
+            fresh[m_checked[i]] = q.value(i);
         q.close();
     } catch (const DbError &e) {
         fail(e);
+        return false;
+    } catch (const std::exception &e) {
+        failUnexpected(e);
         return false;
     }
     if (found) {
@@ -600,8 +657,11 @@ bool DataSet::remove()
     }
     if (m_current < 0)
         return false;
-    if (m_state == State::Edit)
+    if (m_state == State::Edit) {
+        // The check below decides about the row as it was read.
+        m_changedElsewhere = false;
         cancel();
+    }
     const Row row = m_rows[m_current];
     try {
         WriteGuard guard(m_db);
@@ -609,6 +669,8 @@ bool DataSet::remove()
         Query &q = statement(Delete);
         bindRow(q, row, row);
         q.exec();
+        if (q.rowsAffected() == 0)
+            throw DbError(DbError::Kind::RowChanged, QString());
         guard.commit();
     } catch (const DbError &e) {
         if (e.kind() == DbError::Kind::RowChanged) {
@@ -617,6 +679,9 @@ bool DataSet::remove()
         } else {
             fail(e);
         }
+        return false;
+    } catch (const std::exception &e) {
+        failUnexpected(e);
         return false;
     }
     const int removed = m_current;

@@ -15,6 +15,7 @@ namespace mizro::db {
 
 class Database;
 class Query;
+class ReadSnapshot;
 
 /// Rows of one select with a current row and an edit state, written back
 /// through its own insert, update, delete and re-read statements. Statement
@@ -24,9 +25,11 @@ class Query;
 /// command instead).
 ///
 /// With setTable(), an update or delete first locks the row and compares it
-/// with what was read: a row another clerk changed or deleted meanwhile is
-/// refused (DbError::Kind::RowChanged) and the typing stays; cancel() then
-/// reads the row as it is now.
+/// with what was read (the select's fields that are columns of the table):
+/// a row another clerk changed or deleted meanwhile is refused
+/// (DbError::Kind::RowChanged) and the typing stays; cancel() then reads the
+/// row as it is now. A post inside a larger command that is rolled back
+/// leaves the row pending again.
 ///
 /// post(), cancel(), remove() and moving the current row never throw: a
 /// failure is told through lastError() and errorOccurred(). A grid shows the
@@ -64,6 +67,8 @@ public:
     void setRefreshSql(const QString &sql) { m_sql[Refresh] = sql; }
     /// A parameter of the select. Every parameter of the select must be set.
     void setParam(const QString &name, const QVariant &value);
+    /// Reads the select through a report's snapshot (null: the latest data).
+    void setSnapshot(const ReadSnapshot *snapshot) { m_snapshot = snapshot; }
 
     /// The table rows are written to and the fields that identify a row
     /// (none for a table of one row). Updates and deletes are then checked
@@ -74,7 +79,8 @@ public:
     /// Makes this data set the detail of master: whenever the master's
     /// current row changes, each parameter named here takes the value of
     /// its master field and the rows are read again. The master does not
-    /// leave a row while this one holds an edit it cannot post.
+    /// move or append while this one holds an edit it cannot post (or its
+    /// leave check refuses); a pending edit is never dropped unseen.
     void setMaster(DataSet *master, const QHash<QString, QString> &paramsFromFields);
     /// Asked before the current row changes; false keeps it (a screen with
     /// an entry open, say).
@@ -191,6 +197,7 @@ private:
     void readRows(const Row &keepKey, int keepIndex);
     Row keyOf(const Row &row) const;
     bool mayLeaveRow();
+    void undoOnRollback();
     void followMaster();
     void computeCalculated(Row &row) const;
     void reportCalculationFailure();
@@ -206,6 +213,7 @@ private:
     QString m_sql[StatementCount];
     std::unique_ptr<Query> m_queries[StatementCount];
     std::unique_ptr<Query> m_select;
+    const ReadSnapshot *m_snapshot = nullptr;
     QString m_table;
     QStringList m_keyFields;
     QPointer<DataSet> m_master;
@@ -216,6 +224,8 @@ private:
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
     QVector<int> m_fieldLengths;
+    QVector<QPair<QString, QString>> m_origins; // table and column of each select field
+    QVector<int> m_checked; // fields compared by the row check: columns of the table
     int m_tableFieldCount = 0;
     QVector<QPair<QString, Calc>> m_calcs;
     std::function<bool(const DataSet &, const Row &)> m_filter;

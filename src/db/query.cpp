@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "fbapi.h"
+#include "readsnapshot.h"
 #include "writeguard.h"
 
 #include <QDate>
@@ -72,7 +73,7 @@ DbError tooLong(const QString &field, qsizetype limit, qsizetype given)
 {
     return DbError(DbError::Kind::TooLong,
                    QStringLiteral("%1 alanına en çok %2 karakter yazılabilir; girilen metin %3 "
-                                  "karakter. Kayıt yapılamadı.")
+                                  "karakter.")
                        .arg(field)
                        .arg(limit)
                        .arg(given));
@@ -220,35 +221,51 @@ void Query::release()
 
 void Query::prepare()
 {
-    if (m_statement && m_preparedFor == m_db.generation())
+    if (m_statement && m_preparedFor == m_db.generation() && m_db.isConnected())
         return;
     release();
     IAttachment *att = m_db.attachment();
     ITransaction *tra = m_db.transaction();
     fb::guarded([&] {
         fb::Status st;
-        m_statement =
+        // Kept only once everything about it is known.
+        IStatement *statement =
             att->prepare(st.get(), tra, unsigned(m_positional.size()), m_positional.constData(),
                          SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
-        m_preparedFor = m_db.generation();
-        const unsigned type = m_statement->getType(st.get());
-        m_returnsRows =
-            type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-        m_outMeta = m_statement->getOutputMetadata(st.get());
-        m_outBuffer = QByteArray(int(m_outMeta->getMessageLength(st.get())), '\0');
-        const unsigned count = m_outMeta->getCount(st.get());
-        m_fields.clear();
-        m_fieldIndex.clear();
-        m_fieldLengths.clear();
-        for (unsigned i = 0; i < count; ++i) {
-            const QString name = QString::fromUtf8(m_outMeta->getAlias(st.get(), i)).toUpper();
-            m_fields << name;
-            m_fieldLengths << characterLength(m_outMeta->getType(st.get(), i) & ~1u,
-                                              m_outMeta->getLength(st.get(), i),
-                                              m_outMeta->getCharSet(st.get(), i));
-            if (!m_fieldIndex.contains(name))
-                m_fieldIndex.insert(name, int(i));
+        try {
+            const unsigned type = statement->getType(st.get());
+            fb::Ref<IMessageMetadata> out(statement->getOutputMetadata(st.get()));
+            const unsigned count = out->getCount(st.get());
+            QStringList fields;
+            QHash<QString, int> index;
+            QVector<int> lengths;
+            QVector<QPair<QString, QString>> origins;
+            for (unsigned i = 0; i < count; ++i) {
+                const QString name = QString::fromUtf8(out->getAlias(st.get(), i)).toUpper();
+                fields << name;
+                lengths << characterLength(out->getType(st.get(), i) & ~1u,
+                                           out->getLength(st.get(), i),
+                                           out->getCharSet(st.get(), i));
+                origins << qMakePair(QString::fromUtf8(out->getRelation(st.get(), i)),
+                                     QString::fromUtf8(out->getField(st.get(), i)));
+                if (!index.contains(name))
+                    index.insert(name, int(i));
+            }
+            m_outBuffer = QByteArray(int(out->getMessageLength(st.get())), '\0');
+            m_returnsRows =
+                type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+            m_fields = fields;
+            m_fieldIndex = index;
+            m_fieldLengths = lengths;
+            m_fieldOrigins = origins;
+            m_outMeta = out.get();
+            m_outMeta->addRef();
+        } catch (...) {
+            statement->release();
+            throw;
         }
+        m_statement = statement;
+        m_preparedFor = m_db.generation();
     });
 }
 
@@ -269,10 +286,6 @@ void Query::checkLength(IMessageMetadata *described, unsigned i, const QVariant 
                                       bytes ? CharsetOctets : described->getCharSet(st.get(), i));
     if (limit > 0 && given > limit)
         throw tooLong(field, limit, given);
-    // Whatever the server converts the text to, it must fit a VARCHAR.
-    const qsizetype encoded = bytes ? given : v.toString().toUtf8().size();
-    if (encoded > MaxVaryingBytes)
-        throw tooLong(field, MaxVaryingBytes, given);
 }
 
 fb::Ref<IMessageMetadata> Query::buildInput(QByteArray &buffer)
@@ -456,8 +469,15 @@ void Query::run()
         m_row.clear();
         m_affected = 0;
         if (m_returnsRows) {
-            m_cursor = m_statement->openCursor(st.get(), m_db.transaction(), inMeta.get(),
-                                               inBuffer.data(), m_outMeta, 0);
+            ITransaction *tra = m_db.transaction();
+            if (m_snapshot && !m_db.inCommand()) {
+                tra = m_snapshot->transaction();
+                if (!tra)
+                    throw DbError(DbError::Kind::NotConnected, QString());
+            }
+            m_cursor =
+                m_statement->openCursor(st.get(), tra, inMeta.get(), inBuffer.data(), m_outMeta, 0);
+            m_cursorTransaction = tra;
             return;
         }
         const bool hasOutput = m_outMeta->getCount(st.get()) > 0;
@@ -591,8 +611,8 @@ void Query::decodeRow()
         case SQL_BLOB: {
             ISC_QUAD id;
             std::memcpy(&id, data, sizeof id);
-            IBlob *blob =
-                m_db.attachment()->openBlob(st.get(), m_db.transaction(), &id, 0, nullptr);
+            IBlob *blob = m_db.attachment()->openBlob(
+                st.get(), m_cursor ? m_cursorTransaction : m_db.transaction(), &id, 0, nullptr);
             QByteArray bytes;
             try {
                 char chunk[BlobSegment];

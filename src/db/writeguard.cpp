@@ -43,16 +43,22 @@ WriteGuard::~WriteGuard()
     }
     if (m_db.commandDepth() > m_level)
         m_db.commandDepth() = m_level;
+    if (!m_done)
+        m_db.rolledBack(m_level);
 }
 
 void WriteGuard::commit()
 {
-    if (m_level > 0)
+    if (m_level > 0) {
         run(m_db, QStringLiteral("RELEASE SAVEPOINT ") + savepointName(m_level) +
                       QStringLiteral(" ONLY"));
-    else
+    } else {
         m_db.commitCommand();
+        m_db.committed();
+    }
     m_done = true;
+    // The command is over: a write from now on is a command of its own.
+    m_db.commandDepth() = m_level;
 }
 
 } // namespace mizro::db

@@ -171,8 +171,12 @@ bool DecisionRules::save()
 
 QVariantList DecisionRules::currentKey() const
 {
-    return {m_decisions->value(QStringLiteral("KAYNO")),
-            m_decisions->value(QStringLiteral("KARNO"))};
+    // The key as stored, whatever is being typed over it.
+    if (m_decisions->currentRow() < 0 || m_decisions->state() == db::DataSet::State::Insert)
+        throw db::DbError(db::DbError::Kind::Other,
+                          QStringLiteral("Karar kaydedilmeden metni okunamaz ya da yazılamaz."));
+    return {m_decisions->oldValue(QStringLiteral("KAYNO")),
+            m_decisions->oldValue(QStringLiteral("KARNO"))};
 }
 
 QByteArray DecisionRules::document() const

@@ -252,7 +252,7 @@ bool MeetingRules::save(DecisionRules *pendingDecision)
         m_error.set(pendingDecision->lastError(), pendingDecision->lastErrorDetails());
         return false;
     }
-    try {
+    relist(nullptr, QStringLiteral("Kayıt yapıldı; ancak oturum listesi yeniden okunamadı."), [&] {
         // Only the saved meeting's count can have changed by this save.
         if (m_variant == Variant::SingleScreen) {
             m_counts.insert(kayno.toInt(), decisionCount(kayno.toInt()));
@@ -263,10 +263,7 @@ bool MeetingRules::save(DecisionRules *pendingDecision)
             if (!m_body.isCommittee())
                 takeLastMeetingNumber();
         }
-    } catch (const db::DbError &e) {
-        m_error.set(e);
-        return false;
-    }
+    });
     return true;
 }
 
@@ -285,9 +282,15 @@ bool MeetingRules::remove(QWidget *parent)
     const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
     try {
         // The decisions and the meeting go together or not at all, and only
-        // if nobody changed the meeting since it was read.
+        // if nobody changed the meeting, or gave it a decision, since the
+        // clerk saw it: the meeting stays locked until the end.
         db::WriteGuard guard(m_session.database());
         m_meetings->lockCurrentRow();
+        if (decisionCount(kayno.toInt()) != m_counts.value(kayno.toInt(), 0))
+            throw db::DbError(db::DbError::Kind::RowChanged,
+                              QStringLiteral("Bu oturumun kararları, siz okuduktan sonra başka "
+                                             "bir kullanıcı tarafından değiştirilmiş; oturum "
+                                             "silinmedi."));
         for (const QString &table : {m_body.decisionTable, m_body.meetingTable}) {
             db::Query q(m_session.database(), lines({QStringLiteral("DELETE FROM ") + table,
                                                      QStringLiteral("WHERE KAYNO=:ONO")}));
@@ -295,12 +298,23 @@ bool MeetingRules::remove(QWidget *parent)
             q.exec();
         }
         guard.commit();
-        list();
     } catch (const db::DbError &e) {
         m_error.set(e);
         return false;
     }
+    relist(parent, QStringLiteral("Oturum silindi; ancak oturum listesi yeniden okunamadı."),
+           [this] { list(); });
     return true;
+}
+
+void MeetingRules::relist(QWidget *parent, const QString &text, const std::function<void()> &read)
+{
+    // What was written stays written: a failing list is told as such.
+    try {
+        read();
+    } catch (const db::DbError &e) {
+        m_session.messages().error(parent, text, e.details());
+    }
 }
 
 } // namespace mizro::reg

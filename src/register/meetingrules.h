@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -79,7 +80,9 @@ public:
     bool save(DecisionRules *pendingDecision = nullptr);
     void cancel();
     /// Asks the body's question; on Yes deletes the current meeting with its
-    /// decisions, all or nothing, and reads the list again.
+    /// decisions, all or nothing, and reads the list again. Refused when the
+    /// meeting or its decision count (as listed: refreshDecisionCount() after
+    /// a decision is added or deleted) changed since it was read.
     bool remove(QWidget *parent);
 
     /// Decisions of a meeting that carry an order number, read now. Throws DbError.
@@ -97,6 +100,7 @@ private:
     int drawRecordNumber(QString &error);
     void readCounts();
     void listMeetings();
+    void relist(QWidget *parent, const QString &text, const std::function<void()> &read);
 
     ui::Session &m_session;
     const ui::Body &m_body;

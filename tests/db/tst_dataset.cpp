@@ -327,6 +327,55 @@ private slots:
             QCOMPARE(a.value("ADSOY").toString(), "Zeynep ŞAHİNER");
     }
 
+    // After a save refused because the row was deleted, Ctrl+Del once
+    // deleted the neighbouring row instead (or crashed on a list of one).
+    void deleteAfterARefusedSaveDecidesOnTheRowAsRead_data()
+    {
+        QTest::addColumn<int>("members");
+        QTest::newRow("one of three") << 3;
+        QTest::newRow("the only one") << 1;
+    }
+
+    void deleteAfterARefusedSaveDecidesOnTheRowAsRead()
+    {
+        QFETCH(int, members);
+        addMembers();
+        exec(QString("DELETE FROM EUYE WHERE UKOD>%1").arg(members));
+        DataSet a(*m_db);
+        configureMembers(a);
+        a.open();
+        QVERIFY(a.locate("UKOD", 1));
+        db::Query(*otherClerk(), "DELETE FROM EUYE WHERE UKOD=1").exec();
+        a.setValue("ADSOY", "Ayşe YILMAZ KOÇ");
+        QVERIFY(!a.post());
+        QVERIFY(!a.remove());
+        QCOMPARE(a.lastErrorKind(), db::DbError::Kind::RowChanged);
+        QCOMPARE(a.count(), members - 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM EUYE"), members - 1);
+    }
+
+    // A post that is part of a larger command that fails is pending again,
+    // with the typing, instead of showing as stored.
+    void postInsideAFailedCommandIsPendingAgain()
+    {
+        addMembers();
+        DataSet a(*m_db);
+        configureMembers(a);
+        a.open();
+        a.setValue("ADSOY", "Ayşe YILMAZ KOÇ");
+        {
+            db::WriteGuard command(*m_db);
+            QVERIFY(a.post());
+            QCOMPARE(a.state(), DataSet::State::Browse);
+            // ... and the rest of the command fails: no commit.
+        }
+        QCOMPARE(a.state(), DataSet::State::Edit);
+        QCOMPARE(a.value("ADSOY").toString(), "Ayşe YILMAZ KOÇ");
+        QCOMPARE(memberName(1), "Ayşe YILMAZ");
+        QVERIFY(a.post());
+        QCOMPARE(memberName(1), "Ayşe YILMAZ KOÇ");
+    }
+
     // A row another clerk's open command holds: the post waits a bounded
     // time with the busy sign up, then says so in Turkish, the engine's text
     // kept apart.
@@ -423,8 +472,11 @@ private slots:
         decisions.setBeforePost([](DataSet &) { return QString("Karar Özetini Giriniz..!"); });
         decisions.setValue("OZET", "");
         QVERIFY(!meetings.prior());
+        QVERIFY(!meetings.append());
         QCOMPARE(meetings.currentRow(), 1);
+        QCOMPARE(meetings.count(), 2);
         QCOMPARE(decisions.state(), DataSet::State::Edit);
+        QCOMPARE(decisions.value("OZET").toString(), "");
     }
 
     void screenCanRefuseToLeaveTheRow()

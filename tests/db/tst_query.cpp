@@ -245,6 +245,22 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN"), 1);
     }
 
+    // A write after the command's commit, in the same scope, is a command of
+    // its own (it once recursed without end).
+    void writeAfterCommitIsACommandOfItsOwn()
+    {
+        {
+            db::WriteGuard guard(*m_db);
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('1','Fen')").exec();
+            guard.commit();
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','İmar')").exec();
+        }
+        db::Database other;
+        other.setDatabaseName(m_copy->path());
+        other.connect();
+        QCOMPARE(db::Query(other, "SELECT COUNT(*) FROM BIRIM").scalar().toInt(), 2);
+    }
+
     // A finished command is committed at once: a later rollback (or a crash)
     // cannot take it back.
     void committedCommandSurvivesLaterRollback()
@@ -283,7 +299,7 @@ private slots:
         } catch (const DbError &e) {
             QCOMPARE(e.kind(), DbError::Kind::TooLong);
             QCOMPARE(e.message(), QString("ACIK alanına en çok 100 karakter yazılabilir; girilen "
-                                          "metin %1 karakter. Kayıt yapılamadı.")
+                                          "metin %1 karakter.")
                                       .arg(length));
         }
         QCOMPARE(count("SELECT COUNT(*) FROM ORNEK"), 0);

@@ -450,9 +450,18 @@ private slots:
         QVERIFY(withDecisions > 0 && withDecisions < m.count());
     }
 
-    // Another clerk changed the meeting after it was read: it is not deleted.
+    // Another clerk changed the meeting, or gave it a decision, after it was
+    // read: it is not deleted, and neither is the new decision.
+    void deleteOfAMeetingChangedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<QString>("otherClerk");
+        QTest::newRow("meeting changed") << "UPDATE MECLIS SET ACIK='BÜTÇE OTURUMU' WHERE KAYNO=1";
+        QTest::newRow("decision added") << "INSERT INTO MKAR (KAYNO,KARNO,SNO) VALUES (1,2,2)";
+    }
+
     void deleteOfAMeetingChangedMeanwhileIsRefused()
     {
+        QFETCH(QString, otherClerk);
         test::TestSession t("2021");
         const ui::Body &b = ui::Body::council();
         meeting(t, b, 1, 1, QDate(2021, 1, 5));
@@ -462,11 +471,12 @@ private slots:
         db::Database other;
         other.setDatabaseName(t.copy().path());
         other.connect();
-        db::Query(other, "UPDATE MECLIS SET ACIK='BÜTÇE OTURUMU' WHERE KAYNO=1").exec();
+        db::Query(other, otherClerk).exec();
         t.messages().answer(true);
         QVERIFY(!rules.remove(nullptr));
         QVERIFY(rules.lastError().contains("başka bir kullanıcı"));
-        QCOMPARE(t.scalar("SELECT COUNT(*) FROM MKAR").toInt(), 1);
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM MKAR").toInt(),
+                 otherClerk.startsWith("INSERT") ? 2 : 1);
         QCOMPARE(t.scalar("SELECT COUNT(*) FROM MECLIS").toInt(), 1);
     }
 };
