@@ -1,7 +1,8 @@
-// Register rules on a large database (demo data x20): listing the working
-// year's meetings with their decision counts, and moving to another meeting
-// (its decisions and attendance re-read), against the same statements run
-// alone through the database layer. Medians in milliseconds.
+// Register rules on a large database (demo data xSCALE), embedded and through
+// a Firebird server on loopback: listing the working year's meetings with
+// their decision counts, moving to another meeting (its decisions and
+// attendance re-read), listing a meeting's 40 decisions that carry 100 KB
+// documents, and what 50 summary saves do to the file. Medians in ms.
 //
 //   bench_register [SCALE]
 
@@ -18,7 +19,11 @@
 #include "ui/session.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -27,6 +32,8 @@
 using namespace mizro;
 
 namespace {
+
+QTextStream out(stdout);
 
 double medianMs(int runs, const std::function<void(int)> &work)
 {
@@ -41,51 +48,88 @@ double medianMs(int runs, const std::function<void(int)> &work)
     return double(ns[ns.size() / 2]) / 1e6;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+void drain(db::Query &q)
 {
-    QCoreApplication app(argc, argv);
-    const int scale = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 20;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("MIZRO.GDB");
-    QElapsedTimer made;
-    made.start();
-    db::Schema::createDatabase(path, db::Schema::currentVersion(),
-                               db::Database::CreateOptions{false});
+    q.exec();
+    while (q.next()) {
+    }
+}
+
+// The meeting whose 40 decisions carry 100 KB documents, made once.
+constexpr int DocumentMeeting = 32000;
+
+QByteArray document(int seed)
+{
+    QByteArray d("BDOC");
+    for (int i = 0; d.size() < 100 * 1024; ++i)
+        d += QByteArray::number(i * 7919 + seed) + ' ';
+    return d;
+}
+
+void addDocumentMeeting(db::Database &db, const QString &year)
+{
+    db::Query m(db, "INSERT INTO ENCUMEN (KAYNO,OTRNO,TARIH,SAAT,TUR,ACIK) "
+                    "VALUES (:K,999,:T,'10:00','1','BELGELİ OTURUM')");
+    m.bind("K", DocumentMeeting);
+    m.bind("T", QDate(year.toInt(), 12, 31));
+    m.exec();
+    db::Query d(db, "INSERT INTO EKAR (KAYNO,KARNO,SNO,OZET,KARAR) VALUES (:K,:N,:S,'Özet',:D)");
+    for (int i = 1; i <= 40; ++i) {
+        d.bind("K", DocumentMeeting);
+        d.bind("N", 30000 + i);
+        d.bind("S", i);
+        d.bind("D", document(i));
+        d.exec();
+    }
+}
+
+struct Figures {
+    double list[2] = {};      // committee, council: rules
+    double listAlone[2] = {}; // the same two statements alone
+    double listPerRow[2] = {};
+    double move[2] = {};
+    double moveAlone[2] = {};
+    double withDocuments = 0;
+    double withoutDocuments = 0;
+    int meetings[2] = {};
+};
+
+Figures measure(const QString &name, const QString &year)
+{
+    Figures f;
     ui::ScriptedMessages messages;
     ui::Session session(messages);
-    session.database().setDatabaseName(path);
+    session.database().setDatabaseName(name);
     session.database().connect();
-    admin::DemoOptions options;
-    options.scale = scale;
-    const admin::DemoCounts counts = admin::fillDemoData(session.database(), options);
-    const qint64 fillMs = made.elapsed();
-    const QString year = QString::number(QDate::currentDate().year());
     session.setWorkingYear(year);
     session.setDefinitionsYear(year);
+    db::Database &db = session.database();
 
-    QTextStream out(stdout);
-    out.setRealNumberNotation(QTextStream::FixedNotation);
-    out.setRealNumberPrecision(2);
-    out << "demo data x" << scale << ": " << counts.committeeMeetings << " committee and "
-        << counts.councilMeetings << " council meetings, " << counts.decisions << " decisions ("
-        << fillMs << " ms to make)\n";
-
-    for (const ui::Body *body : {&ui::Body::committee(), &ui::Body::council()}) {
-        reg::MeetingRules meetings(session, *body, reg::Variant::SingleScreen);
-        reg::DecisionRules decisions(session, *body, reg::Variant::SingleScreen);
-        reg::AttendanceRules attendance(session, *body);
+    for (int b = 0; b < 2; ++b) {
+        const ui::Body &body = b == 0 ? ui::Body::committee() : ui::Body::council();
+        reg::MeetingRules meetings(session, body, reg::Variant::SingleScreen);
+        reg::DecisionRules decisions(session, body, reg::Variant::SingleScreen);
+        reg::AttendanceRules attendance(session, body);
         meetings.list();
         const int n = meetings.meetings().count();
+        f.meetings[b] = n;
 
-        // The same statements, alone: the list, one count per meeting.
-        db::Query list(session.database(),
-                       "SELECT * FROM " + body->meetingTable +
-                           "\nWHERE EXTRACT(YEAR FROM TARIH)=:YIL\nORDER BY TARIH");
-        db::Query count(session.database(), "SELECT COUNT(SNO) KSAY FROM " + body->decisionTable +
-                                                "\nWHERE KAYNO=:KNO");
-        const double rawList = medianMs(15, [&](int) {
+        db::Query list(db, "SELECT * FROM " + body.meetingTable +
+                               "\nWHERE EXTRACT(YEAR FROM TARIH)=:YIL\nORDER BY TARIH");
+        db::Query grouped(db, "SELECT E.KAYNO, COUNT(K.SNO) KSAY FROM " + body.meetingTable +
+                                  " E\nJOIN " + body.decisionTable +
+                                  " K ON K.KAYNO=E.KAYNO\nWHERE E.TARIH >= :ILK AND E.TARIH < "
+                                  ":SON\nGROUP BY E.KAYNO");
+        db::Query count(db,
+                        "SELECT COUNT(SNO) KSAY FROM " + body.decisionTable + "\nWHERE KAYNO=:KNO");
+        f.listAlone[b] = medianMs(15, [&](int) {
+            grouped.bind("ILK", QDate(year.toInt(), 1, 1));
+            grouped.bind("SON", QDate(year.toInt() + 1, 1, 1));
+            drain(grouped);
+            list.bind("YIL", year);
+            drain(list);
+        });
+        f.listPerRow[b] = medianMs(15, [&](int) {
             list.bind("YIL", year);
             list.exec();
             while (list.next()) {
@@ -93,41 +137,157 @@ int main(int argc, char **argv)
                 count.scalar();
             }
         });
-        const double rulesList = medianMs(15, [&](int) { meetings.list(); });
+        f.list[b] = medianMs(15, [&](int) { meetings.list(); });
 
         QVector<int> kaynos;
         for (int r = 0; r < n; ++r)
             kaynos << meetings.meetings().rowValue(r, "KAYNO").toInt();
-        db::Query dec(session.database(),
-                      "SELECT * FROM " + body->decisionTable + "\nWHERE KAYNO=:OT\nORDER BY SNO");
-        db::Query att(
-            session.database(),
-            QString("SELECT E.UKOD,ADSOY,UNVANI FROM %1 E\nLEFT JOIN %2 U ON(U.UKOD=E.UKOD)\n"
-                    "WHERE KAYNO=:KN AND U.YIL=:YL")
-                .arg(body->attendanceTable, body->memberTable));
+        db::Query dec(db, "SELECT " + body.decisionColumns().join(", ") + " FROM " +
+                              body.decisionTable + "\nWHERE KAYNO=:OT\nORDER BY SNO");
+        db::Query att(db, QString("SELECT E.UKOD,ADSOY,UNVANI FROM %1 E\nLEFT JOIN %2 U "
+                                  "ON(U.UKOD=E.UKOD)\nWHERE KAYNO=:KN AND U.YIL=:YL")
+                              .arg(body.attendanceTable, body.memberTable));
         const int moves = qMin(n, 200);
-        const double rawMove = medianMs(moves, [&](int i) {
+        f.moveAlone[b] = medianMs(moves, [&](int i) {
             dec.bind("OT", kaynos[i]);
-            dec.exec();
-            while (dec.next()) {
-            }
+            drain(dec);
             att.bind("KN", kaynos[i]);
             att.bind("YL", session.workingYearNumber());
-            att.exec();
-            while (att.next()) {
-            }
+            drain(att);
         });
-        const double rulesMove = medianMs(moves, [&](int i) {
+        f.move[b] = medianMs(moves, [&](int i) {
             meetings.meetings().setCurrentRow(i);
             decisions.list(kaynos[i]);
             attendance.list(kaynos[i], session.workingYearNumber());
         });
-        out << (body->isCommittee() ? "committee" : "council") << " (" << n
-            << " meetings in the year)\n"
-            << "  list with counts: rules " << rulesList << ", SQL alone " << rawList << ", ratio "
-            << rulesList / rawList << "\n"
-            << "  move to meeting:  rules " << rulesMove << ", SQL alone " << rawMove << ", ratio "
-            << rulesMove / rawMove << "\n";
     }
+
+    // What every decision list read before the documents were left out.
+    db::Query everything(db, "SELECT * FROM EKAR\nWHERE KAYNO=:OT\nORDER BY SNO");
+    f.withDocuments = medianMs(15, [&](int) {
+        everything.bind("OT", DocumentMeeting);
+        drain(everything);
+    });
+    reg::DecisionRules decisions(session, ui::Body::committee(), reg::Variant::SingleScreen);
+    f.withoutDocuments = medianMs(15, [&](int) { decisions.list(DocumentMeeting); });
+    out << "  " << name << "\n";
+    return f;
+}
+
+/// Growth of the file by 50 saves that change only a decision's summary,
+/// through the rules and through an update that also writes the document
+/// back, as every save did before.
+void fileGrowth(const QString &path, const QString &year)
+{
+    ui::ScriptedMessages messages;
+    ui::Session session(messages);
+    session.database().setDatabaseName(path);
+    session.database().connect();
+    session.setWorkingYear(year);
+    reg::DecisionRules rules(session, ui::Body::committee(), reg::Variant::SingleScreen);
+    rules.setMeeting(DocumentMeeting, QDate(year.toInt(), 12, 31));
+    rules.list(DocumentMeeting);
+    const qint64 start = QFileInfo(path).size();
+    for (int i = 0; i < 50; ++i) {
+        rules.decisions().setValue("OZET", QString("Özet %1").arg(i));
+        if (!rules.save()) {
+            out << "summary save failed: " << rules.lastError() << "\n";
+            return;
+        }
+    }
+    const qint64 afterRules = QFileInfo(path).size();
+    db::Query rewrite(session.database(),
+                      "UPDATE EKAR SET OZET=:O, KARAR=:D WHERE KAYNO=:K AND KARNO=30002");
+    const QByteArray d = document(2);
+    for (int i = 0; i < 50; ++i) {
+        rewrite.bind("O", QString("Özet %1").arg(i));
+        rewrite.bind("D", d);
+        rewrite.bind("K", DocumentMeeting);
+        rewrite.exec();
+    }
+    const qint64 afterRewrite = QFileInfo(path).size();
+    out << "50 summary saves of a decision with a 100 KB document: file " << start / 1024
+        << " KB, +" << (afterRules - start) / 1024 << " KB through the rules, +"
+        << (afterRewrite - afterRules) / 1024 << " KB when each save rewrites the document\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    bool ok = args.isEmpty();
+    const int scale = ok ? 20 : args.first().toInt(&ok);
+    if (!ok || scale < 1 || args.size() > 1) {
+        QTextStream(stderr) << "usage: bench_register [SCALE]\n"
+                               "  Times the register rules on demo data times SCALE (default "
+                               "20), embedded and through a Firebird server on loopback.\n";
+        return args.contains("--help") || args.contains("-h") ? 0 : 2;
+    }
+    out.setRealNumberNotation(QTextStream::FixedNotation);
+    out.setRealNumberPrecision(2);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MIZRO.GDB");
+    const QString year = QString::number(QDate::currentDate().year() - 1);
+    QElapsedTimer made;
+    made.start();
+    db::Schema::createDatabase(path, db::Schema::currentVersion(),
+                               db::Database::CreateOptions{false});
+    admin::DemoCounts counts;
+    {
+        db::Database db;
+        db.setDatabaseName(path);
+        db.connect();
+        admin::DemoOptions options;
+        options.scale = scale;
+        counts = admin::fillDemoData(db, options);
+        addDocumentMeeting(db, year);
+    }
+    out << "demo data x" << scale << ": " << counts.committeeMeetings << " committee and "
+        << counts.councilMeetings << " council meetings, " << counts.decisions << " decisions ("
+        << made.elapsed() << " ms to make); working year " << year << "\n";
+
+    const Figures embedded = measure(path, year);
+
+    // The same file through a private server on loopback.
+    Figures served;
+    bool haveServer = false;
+    const QString serverDir = dir.filePath("server");
+    const QString script = QStringLiteral(MIZRO_SOURCE_DIR "/scripts/fbserver");
+    if (QProcess::execute(script, {"start", serverDir}) == 0) {
+        QFile port(serverDir + "/port");
+        port.open(QIODevice::ReadOnly);
+        const QString served_path = serverDir + "/data/MIZRO.GDB";
+        QFile::copy(path, served_path);
+        try {
+            served = measure("127.0.0.1/" + QString::fromLatin1(port.readAll()).trimmed() + ":" +
+                                 served_path,
+                             year);
+            haveServer = true;
+        } catch (const std::exception &e) {
+            out << "server: " << e.what() << "\n";
+        }
+        QProcess::execute(script, {"stop", serverDir});
+    }
+
+    const char *names[2] = {"committee", "council"};
+    out << "\nmedians in ms                     embedded   server\n";
+    auto row = [&](const QString &label, double e, double s) {
+        out << label.leftJustified(32) << QString::number(e, 'f', 2).rightJustified(10)
+            << (haveServer ? QString::number(s, 'f', 2).rightJustified(9) : QString()) << "\n";
+    };
+    for (int b = 0; b < 2; ++b) {
+        out << names[b] << " (" << embedded.meetings[b] << " meetings in the year)\n";
+        row("  list with counts: rules", embedded.list[b], served.list[b]);
+        row("    same two statements alone", embedded.listAlone[b], served.listAlone[b]);
+        row("    one count per meeting", embedded.listPerRow[b], served.listPerRow[b]);
+        row("  move to a meeting: rules", embedded.move[b], served.move[b]);
+        row("    same statements alone", embedded.moveAlone[b], served.moveAlone[b]);
+    }
+    row("40 decisions, 100 KB documents", embedded.withDocuments, served.withDocuments);
+    row("  the list without documents", embedded.withoutDocuments, served.withoutDocuments);
+    fileGrowth(path, year);
     return 0;
 }

@@ -61,6 +61,7 @@ DefinitionsDialog::DefinitionsDialog(ui::Session &session, QWidget *parent)
         QStringLiteral("insert into TANIM\n  (%1)\nvalues\n  (:%2)").arg(Columns, params));
     m_record->setUpdateSql(QStringLiteral("update TANIM\nset\n") +
                            sets.join(QStringLiteral(",\n")));
+    m_record->setTable(QStringLiteral("TANIM"), {});
 
     auto *tabs = new QTabWidget(this);
     auto *page = new QWidget(tabs);
@@ -158,7 +159,7 @@ bool DefinitionsDialog::store()
     if (m_record->post())
         return true;
     // The dialog stays open with the row still in edit.
-    m_session.messages().error(this, m_record->lastError());
+    m_session.messages().error(this, m_record->lastError(), m_record->lastErrorDetails());
     return false;
 }
 

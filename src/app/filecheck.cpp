@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/query.h"
+#include "db/writeguard.h"
 #include "ui/body.h"
 
 #include <QDate>
@@ -217,8 +218,6 @@ FileCheck::FileCheck(db::Database &db) : m_db(db) {}
 
 FileCheck::Report FileCheck::run(const db::Services::Progress &progress, const Cancel &cancel)
 {
-    // A retained transaction of our own keeps the tables it wrote locked.
-    m_db.restartTransaction();
     Report report;
     // The engine's validation only reads: on cancel it is left to end on its
     // own (stopping it through its attachment was seen to hang the service).
@@ -229,7 +228,7 @@ FileCheck::Report FileCheck::run(const db::Services::Progress &progress, const C
             throw Cancelled{QStringLiteral("Dosya kontrolü iptal edildi: veritabanının "
                                            "doğrulaması yarıda kaldı, kayıtlar denetlenmedi.")};
     };
-    report.validation = db::Services().validate(m_db.databaseName(), watch);
+    report.validation = db::Services(m_db.login()).validate(m_db.databaseName(), watch);
     report.validated = true;
     QStringList damaged = report.validation.damagedTables;
     // Damage the engine could not put down to a table still counts.
@@ -264,9 +263,9 @@ qint64 FileCheck::serviceMark(db::Database &db)
 
 void FileCheck::stopServices(db::Database &db, qint64 since)
 {
-    // The monitoring tables show one moment per transaction: a fresh one,
-    // in which the service's attachment exists.
-    db.restartTransaction();
+    // A command of its own: the monitoring tables show one moment per
+    // transaction, and a fresh one holds the service's attachment.
+    db::WriteGuard command(db);
     // The service's attachment lives inside the engine: no network protocol.
     db::Query q(db, QStringLiteral("DELETE FROM MON$ATTACHMENTS\n"
                                    "WHERE MON$ATTACHMENT_ID > :SINCE\n"
@@ -275,6 +274,7 @@ void FileCheck::stopServices(db::Database &db, qint64 since)
                                    "AND MON$REMOTE_PROTOCOL IS NULL"));
     q.bind(QStringLiteral("SINCE"), since);
     q.exec();
+    command.commit();
 }
 
 FileCheck::Report FileCheck::leftovers()

@@ -188,7 +188,7 @@ void FileCheckDialog::backup()
     bool stopped = false;
     try {
         const qint64 mark = FileCheck::serviceMark(db);
-        b = db::Services().backup(db.databaseName(), target, [&](const QString &l) {
+        b = db::Services(db.login()).backup(db.databaseName(), target, [&](const QString &l) {
             showLine(l);
             if (!stopped && cancelRequested()) {
                 FileCheck::stopServices(db, mark);

@@ -145,7 +145,6 @@ void LocationDialog::save()
     OpenFailure failure;
     db.disconnect();
     db.setDatabaseName(full);
-    db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
     try {
         db.connect();
     } catch (const db::DbError &e) {

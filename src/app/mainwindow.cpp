@@ -308,7 +308,6 @@ void MainWindow::ibaseAc(const QDate &today, const QString &currentDirectory)
     m_session.setConnectionFailed(false);
     db.disconnect();
     db.setDatabaseName(databaseName(s.srv, s.yol));
-    db.setCredentials(QStringLiteral("SYSDBA"), QStringLiteral("VUTE"));
     m_openFailure = {};
     try {
         db.connect();
@@ -380,7 +379,8 @@ void MainWindow::updateClock()
 
 void MainWindow::formActivate()
 {
-    if (m_inActivation || m_endRequested || m_session.startupDone() == QStringLiteral("1"))
+    if (m_inActivation || m_noticePending || m_endRequested ||
+        m_session.startupDone() == QStringLiteral("1"))
         return;
     m_inActivation = true;
     const auto done = qScopeGuard([this] { m_inActivation = false; });
@@ -413,6 +413,16 @@ void MainWindow::formActivate()
         m_session.messages().error(this, e);
         return;
     }
+    if (m_steps.notice) {
+        // The routine counts as running until the server has answered or
+        // given up, so that no activation meanwhile starts it again.
+        m_noticePending = true;
+        m_steps.notice([this] {
+            m_noticePending = false;
+            emit activationFinished();
+        });
+        return;
+    }
     emit activationFinished();
 }
 
@@ -424,6 +434,7 @@ void MainWindow::requestEnd()
 
 QString MainWindow::closeRoutine()
 {
+    emit closing();
     const QString error = m_session.database().disconnect();
     Settings::writeMensek(m_session.mensek());
     return error;

@@ -70,6 +70,8 @@ public:
         std::function<bool()> location;     // false: the program ends
         std::function<bool()> login;        // false: the program ends
         std::function<void()> versionCheck; // sets the version accepted flag
+        // TARAYICI, last: returns at once and calls its argument once ended.
+        std::function<void(std::function<void()>)> notice;
     };
     void setActivationSteps(ActivationSteps steps) { m_steps = std::move(steps); }
 
@@ -102,6 +104,8 @@ public:
 signals:
     /// The activation routine ran to its end (not stopped by an error).
     void activationFinished();
+    /// The close routine runs: whatever talks to the network lets go.
+    void closing();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -138,6 +142,7 @@ private:
     OpenFailure m_openFailure;
     bool m_inActivation = false;
     bool m_firstRunPending = true;
+    bool m_noticePending = false; // the routine's last step is under way
     bool m_leftForOwnWindow = false;
     bool m_closed = false;
     bool m_endRequested = false;

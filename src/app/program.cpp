@@ -9,6 +9,8 @@
 #include "singleinstance.h"
 #include "terminationsignals.h"
 #include "turkish.h"
+#include "updater.h"
+#include "vendorlink.h"
 #include "versioncheck.h"
 
 #include "lists/departmentlist.h"
@@ -80,10 +82,20 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
         session.setUserName(login->userName());
         return true;
     };
-    steps.versionCheck = [&session, &window] {
-        // An upgrade ends the program once the routine has run to its end.
-        if (VersionCheck(session).run() == VersionCheck::Outcome::Upgraded)
+    Updater *updater = attachVendorLink(window, session, dialogs, steps).updater;
+    steps.versionCheck = [&session, &window, updater] {
+        switch (VersionCheck(session).run()) {
+        case VersionCheck::Outcome::Upgraded:
+            // An upgrade ends the program once the routine has run to its end.
             window.requestEnd();
+            break;
+        case VersionCheck::Outcome::Refused:
+            // A file newer than the program: offer the program's update.
+            updater->offer(&window);
+            break;
+        case VersionCheck::Outcome::Accepted:
+            break;
+        }
     };
     window.setActivationSteps(std::move(steps));
 

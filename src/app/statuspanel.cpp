@@ -1,5 +1,8 @@
 #include "statuspanel.h"
 
+#include "noticeview.h"
+
+#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -16,7 +19,7 @@ QLabel *named(const QString &name, const QString &text, QWidget *parent)
 } // namespace
 
 StatusPanel::StatusPanel(QWidget *parent)
-    : QWidget(parent), m_notice(new QWidget(this)),
+    : QWidget(parent), m_notice(new NoticeView(this)),
       m_clock(named(QStringLiteral("STSAAT"), QStringLiteral("00:00"), this)),
       m_date(named(QStringLiteral("LBLTARIH"), QString(), this)),
       m_year(named(QStringLiteral("LBLYIL"), QString(), this)),
@@ -24,8 +27,8 @@ StatusPanel::StatusPanel(QWidget *parent)
       m_version(named(QStringLiteral("LVER"), programVersion(), this))
 {
     setObjectName(QStringLiteral("StatusPanel"));
-    m_notice->setObjectName(QStringLiteral("NoticeView"));
-    m_notice->setFixedHeight(0);
+    m_version->setCursor(Qt::PointingHandCursor);
+    m_version->installEventFilter(this);
 
     QFont big = m_clock->font();
     big.setPointSize(big.pointSize() + 8);
@@ -48,6 +51,13 @@ StatusPanel::StatusPanel(QWidget *parent)
     form->addRow(QStringLiteral("Kullanıcı    :"), m_user);
     form->addRow(QStringLiteral("Ver : "), m_version);
     layout->addLayout(form);
+}
+
+bool StatusPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_version && event->type() == QEvent::MouseButtonRelease)
+        emit versionClicked();
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace mizro::app

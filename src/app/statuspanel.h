@@ -6,8 +6,10 @@ class QLabel;
 
 namespace mizro::app {
 
-/// Lower part of the main window's left column: clock, date line, year,
-/// user and program version.
+class NoticeView;
+
+/// Lower part of the main window's left column: notice page, clock, date
+/// line, year, user and program version.
 class StatusPanel : public QWidget {
     Q_OBJECT
 public:
@@ -20,11 +22,18 @@ public:
     QLabel *year() const { return m_year; }
     QLabel *user() const { return m_user; }
     QLabel *version() const { return m_version; }
-    /// Space kept for the notice page; height 0 while there is none.
-    QWidget *noticeView() const { return m_notice; }
+    /// The notice page; height 0 while there is none.
+    NoticeView *noticeView() const { return m_notice; }
+
+signals:
+    /// A click on LVER.
+    void versionClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *m_notice;
+    NoticeView *m_notice;
     QLabel *m_clock;
     QLabel *m_date;
     QLabel *m_year;

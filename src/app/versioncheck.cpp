@@ -2,6 +2,7 @@
 
 #include "db/dberror.h"
 #include "db/query.h"
+#include "db/writeguard.h"
 #include "ui/messages.h"
 #include "ui/session.h"
 
@@ -49,17 +50,28 @@ void VersionCheck::runStatement(const QString &sql, const QString &param, const 
     q.exec();
 }
 
+bool VersionCheck::hasColumn(const QString &table, const QString &column)
+{
+    db::Query q(m_session.database(),
+                QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS\n"
+                               "WHERE RDB$RELATION_NAME=:T AND RDB$FIELD_NAME=:C"));
+    q.bind(QStringLiteral("T"), table);
+    q.bind(QStringLiteral("C"), column);
+    return q.scalar().toInt() > 0;
+}
+
+void VersionCheck::command(const std::function<void()> &statements)
+{
+    db::WriteGuard guard(m_session.database());
+    statements();
+    guard.commit();
+}
+
 bool VersionCheck::upgrade(const QString &version, const std::function<void()> &steps)
 {
-    db::Database &db = m_session.database();
     try {
         steps();
-        db.commitRetaining();
     } catch (const db::DbError &) {
-        try {
-            db.rollbackRetaining();
-        } catch (const db::DbError &) {
-        }
         m_session.messages().information(
             nullptr, version + QStringLiteral(" Güncellemesi Hata Oluştuğundan Yapılamadı."));
         return false;
@@ -72,26 +84,36 @@ bool VersionCheck::upgrade(const QString &version, const std::function<void()> &
 bool VersionCheck::upgrade12002()
 {
     return upgrade(QStringLiteral("12.002"), [this] {
-        runStatement(QStringLiteral("ALTER TABLE EKAR\nDROP OTRNO"));
-        runStatement(QStringLiteral("ALTER TABLE MKAR\nDROP OTRNO"));
-        runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
-                     QStringLiteral("12.002"));
+        command([this] {
+            runStatement(QStringLiteral("ALTER TABLE EKAR\nDROP OTRNO"));
+            runStatement(QStringLiteral("ALTER TABLE MKAR\nDROP OTRNO"));
+            runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
+                         QStringLiteral("12.002"));
+        });
     });
 }
 
 bool VersionCheck::upgrade14001()
 {
     return upgrade(QStringLiteral("14.001"), [this] {
-        runStatement(QStringLiteral("ALTER TABLE EUYE\nADD DUR VARCHAR(1)"));
-        runStatement(QStringLiteral("ALTER TABLE MUYE\nADD DUR VARCHAR(1)"));
-        runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
-                     QStringLiteral("14.001"));
-        // The new column must be committed before the rows can be given a state.
-        m_session.database().commitRetaining();
-        runStatement(QStringLiteral("UPDATE EUYE SET DUR=:A"), QStringLiteral("A"),
-                     QStringLiteral("A"));
-        runStatement(QStringLiteral("UPDATE MUYE SET DUR=:A "), QStringLiteral("A"),
-                     QStringLiteral("A"));
+        // The new columns must be committed before the rows can be given a
+        // state. An earlier start may have added them and then failed.
+        command([this] {
+            if (!hasColumn(QStringLiteral("EUYE"), QStringLiteral("DUR")))
+                runStatement(QStringLiteral("ALTER TABLE EUYE\nADD DUR VARCHAR(1)"));
+            if (!hasColumn(QStringLiteral("MUYE"), QStringLiteral("DUR")))
+                runStatement(QStringLiteral("ALTER TABLE MUYE\nADD DUR VARCHAR(1)"));
+        });
+        // The version moves with the states: until both are in, the next
+        // start tries again.
+        command([this] {
+            runStatement(QStringLiteral("UPDATE EUYE SET DUR=:A"), QStringLiteral("A"),
+                         QStringLiteral("A"));
+            runStatement(QStringLiteral("UPDATE MUYE SET DUR=:A "), QStringLiteral("A"),
+                         QStringLiteral("A"));
+            runStatement(QStringLiteral("UPDATE TANIM SET VER=:V"), QStringLiteral("V"),
+                         QStringLiteral("14.001"));
+        });
     });
 }
 

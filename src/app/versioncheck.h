@@ -45,8 +45,11 @@ public:
     }
 
 private:
-    /// Runs one upgrade step as one transaction step; tells the outcome.
+    /// Runs one upgrade step; tells the outcome.
     bool upgrade(const QString &version, const std::function<void()> &steps);
+    /// Statements that are committed together or not at all.
+    void command(const std::function<void()> &statements);
+    bool hasColumn(const QString &table, const QString &column);
     void runStatement(const QString &sql, const QString &param = QString(),
                       const QString &value = QString());
 

@@ -52,4 +52,26 @@ private:
     int m_sqlCode;
 };
 
+/// What a command that failed tells the clerk: the message, and the engine's
+/// own text for the box's details.
+struct ErrorText {
+    QString text;
+    QString details;
+    void clear()
+    {
+        text.clear();
+        details.clear();
+    }
+    void set(const DbError &e)
+    {
+        text = e.message();
+        details = e.details();
+    }
+    void set(const QString &message, const QString &engineText = QString())
+    {
+        text = message;
+        details = engineText;
+    }
+};
+
 } // namespace mizro::db

@@ -29,6 +29,36 @@ private:
 /// Builds a DbError from an engine exception: codes, SQLCODE, formatted text.
 DbError toDbError(const Firebird::FbException &e);
 
+/// Releases an interface of the engine when it goes.
+template <typename T> class Ref {
+public:
+    explicit Ref(T *p = nullptr) : m_p(p) {}
+    ~Ref() { reset(); }
+    Ref(Ref &&other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
+    Ref &operator=(Ref &&other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            m_p = other.m_p;
+            other.m_p = nullptr;
+        }
+        return *this;
+    }
+    Ref(const Ref &) = delete;
+    Ref &operator=(const Ref &) = delete;
+    T *get() const { return m_p; }
+    T *operator->() const { return m_p; }
+    void reset()
+    {
+        if (m_p)
+            m_p->release();
+        m_p = nullptr;
+    }
+
+private:
+    T *m_p;
+};
+
 /// Parameter block builder (DPB, TPB, SPB) that releases itself.
 class Xpb {
 public:

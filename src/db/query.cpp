@@ -2,6 +2,8 @@
 
 #include "database.h"
 #include "fbapi.h"
+#include "readsnapshot.h"
+#include "writeguard.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -19,6 +21,8 @@ constexpr unsigned CharsetOctets = 1;
 constexpr unsigned CharsetUnicodeFss = 3;
 constexpr unsigned CharsetUtf8 = 4;
 constexpr unsigned BlobSegment = 32 * 1024;
+// The most bytes a VARCHAR value can carry.
+constexpr qsizetype MaxVaryingBytes = 32765;
 // Days between Firebird's day 0 (17 Nov 1858) and the Julian day count.
 constexpr qint64 JulianOffset = 2400001;
 
@@ -54,6 +58,25 @@ int characterLength(unsigned type, unsigned bytes, unsigned charset)
         return 0;
     const unsigned perChar = charset == CharsetUtf8 ? 4 : charset == CharsetUnicodeFss ? 3 : 1;
     return int(bytes / perChar);
+}
+
+/// Characters as the engine counts them: code points, not UTF-16 units.
+qsizetype codePoints(const QString &s)
+{
+    qsizetype n = 0;
+    for (const QChar c : s)
+        n += c.isLowSurrogate() ? 0 : 1;
+    return n;
+}
+
+DbError tooLong(const QString &field, qsizetype limit, qsizetype given)
+{
+    return DbError(DbError::Kind::TooLong,
+                   QStringLiteral("%1 alanına en çok %2 karakter yazılabilir; girilen metin %3 "
+                                  "karakter.")
+                       .arg(field)
+                       .arg(limit)
+                       .arg(given));
 }
 
 } // namespace
@@ -198,48 +221,84 @@ void Query::release()
 
 void Query::prepare()
 {
-    if (m_statement && m_preparedFor == m_db.generation())
+    if (m_statement && m_preparedFor == m_db.generation() && m_db.isConnected())
         return;
     release();
     IAttachment *att = m_db.attachment();
     ITransaction *tra = m_db.transaction();
     fb::guarded([&] {
         fb::Status st;
-        m_statement =
+        // Kept only once everything about it is known.
+        IStatement *statement =
             att->prepare(st.get(), tra, unsigned(m_positional.size()), m_positional.constData(),
                          SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
-        m_preparedFor = m_db.generation();
-        const unsigned type = m_statement->getType(st.get());
-        m_returnsRows =
-            type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-        m_outMeta = m_statement->getOutputMetadata(st.get());
-        m_outBuffer = QByteArray(int(m_outMeta->getMessageLength(st.get())), '\0');
-        const unsigned count = m_outMeta->getCount(st.get());
-        m_fields.clear();
-        m_fieldIndex.clear();
-        m_fieldLengths.clear();
-        for (unsigned i = 0; i < count; ++i) {
-            const QString name = QString::fromUtf8(m_outMeta->getAlias(st.get(), i)).toUpper();
-            m_fields << name;
-            m_fieldLengths << characterLength(m_outMeta->getType(st.get(), i) & ~1u,
-                                              m_outMeta->getLength(st.get(), i),
-                                              m_outMeta->getCharSet(st.get(), i));
-            if (!m_fieldIndex.contains(name))
-                m_fieldIndex.insert(name, int(i));
+        try {
+            const unsigned type = statement->getType(st.get());
+            fb::Ref<IMessageMetadata> out(statement->getOutputMetadata(st.get()));
+            const unsigned count = out->getCount(st.get());
+            QStringList fields;
+            QHash<QString, int> index;
+            QVector<int> lengths;
+            QVector<QPair<QString, QString>> origins;
+            for (unsigned i = 0; i < count; ++i) {
+                const QString name = QString::fromUtf8(out->getAlias(st.get(), i)).toUpper();
+                fields << name;
+                lengths << characterLength(out->getType(st.get(), i) & ~1u,
+                                           out->getLength(st.get(), i),
+                                           out->getCharSet(st.get(), i));
+                origins << qMakePair(QString::fromUtf8(out->getRelation(st.get(), i)),
+                                     QString::fromUtf8(out->getField(st.get(), i)));
+                if (!index.contains(name))
+                    index.insert(name, int(i));
+            }
+            m_outBuffer = QByteArray(int(out->getMessageLength(st.get())), '\0');
+            m_returnsRows =
+                type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
+            m_fields = fields;
+            m_fieldIndex = index;
+            m_fieldLengths = lengths;
+            m_fieldOrigins = origins;
+            m_outMeta = out.get();
+            m_outMeta->addRef();
+        } catch (...) {
+            statement->release();
+            throw;
         }
+        m_statement = statement;
+        m_preparedFor = m_db.generation();
     });
 }
 
-IMessageMetadata *Query::buildInput(QByteArray &buffer)
+void Query::checkLength(IMessageMetadata *described, unsigned i, const QVariant &v) const
+{
+    if (v.typeId() != QMetaType::QString && v.typeId() != QMetaType::QByteArray)
+        return;
+    fb::Status st;
+    const unsigned declared = described->getType(st.get(), i) & ~1u;
+    if (declared == SQL_BLOB)
+        return; // any length
+    const bool bytes = v.typeId() == QMetaType::QByteArray;
+    const qsizetype given = bytes ? v.toByteArray().size() : codePoints(v.toString());
+    // The engine does not name the column a parameter goes to; the
+    // statements of this program name their parameters after their columns.
+    const QString field = m_names.value(m_positions[int(i)]);
+    const int limit = characterLength(declared, described->getLength(st.get(), i),
+                                      bytes ? CharsetOctets : described->getCharSet(st.get(), i));
+    if (limit > 0 && given > limit)
+        throw tooLong(field, limit, given);
+}
+
+fb::Ref<IMessageMetadata> Query::buildInput(QByteArray &buffer)
 {
     fb::Status st;
-    IMessageMetadata *described = m_statement->getInputMetadata(st.get());
+    const fb::Ref<IMessageMetadata> described(m_statement->getInputMetadata(st.get()));
     const unsigned count = described->getCount(st.get());
-    if (count == 0) {
-        described->release();
-        return nullptr;
-    }
-    IMetadataBuilder *builder = described->getBuilder(st.get());
+    if (count == 0)
+        return fb::Ref<IMessageMetadata>();
+    // Refused before anything is written.
+    for (unsigned i = 0; i < count; ++i)
+        checkLength(described.get(), i, m_values[m_positions[int(i)]]);
+    const fb::Ref<IMetadataBuilder> builder(described->getBuilder(st.get()));
     QVector<QByteArray> encoded;
     encoded.resize(count);
 
@@ -304,9 +363,7 @@ IMessageMetadata *Query::buildInput(QByteArray &buffer)
             break;
         }
     }
-    IMessageMetadata *meta = builder->getMetadata(st.get());
-    builder->release();
-    described->release();
+    fb::Ref<IMessageMetadata> meta(builder->getMetadata(st.get()));
 
     buffer = QByteArray(int(meta->getMessageLength(st.get())), '\0');
     char *base = buffer.data();
@@ -350,6 +407,9 @@ IMessageMetadata *Query::buildInput(QByteArray &buffer)
         }
         case SQL_VARYING: {
             const QByteArray &bytes = encoded[int(i)];
+            // Never cut: a longer value of any type is refused whole.
+            if (bytes.size() > MaxVaryingBytes)
+                throw tooLong(m_names.value(m_positions[int(i)]), MaxVaryingBytes, bytes.size());
             const auto len = static_cast<unsigned short>(bytes.size());
             std::memcpy(data, &len, sizeof len);
             std::memcpy(data + sizeof len, bytes.constData(), size_t(bytes.size()));
@@ -359,6 +419,7 @@ IMessageMetadata *Query::buildInput(QByteArray &buffer)
             ISC_QUAD id{};
             IBlob *blob =
                 m_db.attachment()->createBlob(st.get(), m_db.transaction(), &id, 0, nullptr);
+            // Written in segments: a document of any size.
             const QByteArray &bytes = encoded[int(i)];
             try {
                 for (qsizetype off = 0; off < bytes.size(); off += BlobSegment) {
@@ -384,36 +445,52 @@ void Query::exec()
 {
     close();
     prepare();
+    for (int i = 0; i < m_bound.size(); ++i) {
+        if (!m_bound[i])
+            throw DbError(DbError::Kind::Parameter,
+                          QStringLiteral("%1 parametresine değer verilmedi.").arg(m_names[i]));
+    }
+    if (!m_returnsRows && !m_db.inCommand()) {
+        // A statement that writes is a command of its own.
+        WriteGuard guard(m_db);
+        run();
+        guard.commit();
+    } else {
+        run();
+    }
+}
+
+void Query::run()
+{
     fb::guarded([&] {
         fb::Status st;
         QByteArray inBuffer;
-        IMessageMetadata *inMeta = nullptr;
-        try {
-            inMeta = buildInput(inBuffer);
+        const fb::Ref<IMessageMetadata> inMeta = buildInput(inBuffer);
+        m_row.clear();
+        m_affected = 0;
+        if (m_returnsRows) {
             ITransaction *tra = m_db.transaction();
-            if (m_returnsRows) {
-                m_cursor =
-                    m_statement->openCursor(st.get(), tra, inMeta, inBuffer.data(), m_outMeta, 0);
-                m_row.clear();
-                m_affected = 0;
-            } else {
-                const bool hasOutput = m_outMeta->getCount(st.get()) > 0;
-                m_statement->execute(st.get(), tra, inMeta, inBuffer.data(),
+            if (m_snapshot && !m_db.inCommand()) {
+                tra = m_snapshot->transaction();
+                if (!tra)
+                    throw DbError(DbError::Kind::NotConnected, QString());
+            }
+            m_cursor =
+                m_statement->openCursor(st.get(), tra, inMeta.get(), inBuffer.data(), m_outMeta, 0);
+            m_cursorTransaction = tra;
+            return;
+        }
+        const bool hasOutput = m_outMeta->getCount(st.get()) > 0;
+        m_db.waitingForLocks([&] {
+            fb::guarded([&] {
+                m_statement->execute(st.get(), m_db.transaction(), inMeta.get(), inBuffer.data(),
                                      hasOutput ? m_outMeta : nullptr,
                                      hasOutput ? m_outBuffer.data() : nullptr);
-                m_affected = qint64(m_statement->getAffectedRecords(st.get()));
-                if (hasOutput)
-                    decodeRow();
-                else
-                    m_row.clear();
-            }
-        } catch (...) {
-            if (inMeta)
-                inMeta->release();
-            throw;
-        }
-        if (inMeta)
-            inMeta->release();
+            });
+        });
+        m_affected = qint64(m_statement->getAffectedRecords(st.get()));
+        if (hasOutput)
+            decodeRow();
     });
 }
 
@@ -534,8 +611,8 @@ void Query::decodeRow()
         case SQL_BLOB: {
             ISC_QUAD id;
             std::memcpy(&id, data, sizeof id);
-            IBlob *blob =
-                m_db.attachment()->openBlob(st.get(), m_db.transaction(), &id, 0, nullptr);
+            IBlob *blob = m_db.attachment()->openBlob(
+                st.get(), m_cursor ? m_cursorTransaction : m_db.transaction(), &id, 0, nullptr);
             QByteArray bytes;
             try {
                 char chunk[BlobSegment];

@@ -10,11 +10,16 @@ namespace Firebird {
 class IStatement;
 class IResultSet;
 class IMessageMetadata;
+class ITransaction;
 } // namespace Firebird
 
 namespace mizro::db {
 
 class Database;
+class ReadSnapshot;
+namespace fb {
+template <typename T> class Ref;
+}
 
 /// One SQL statement on the shared connection, with named ":PARAM"
 /// parameters (case-insensitive; a name may appear several times).
@@ -23,7 +28,10 @@ class Database;
 /// dates, times) and the server converts them to the column's type, so a
 /// number outside a column's range or text that is not a number fails with
 /// the server's own error instead of being stored as some other value.
-/// An invalid QVariant is NULL. Throws DbError.
+/// An invalid QVariant is NULL; a parameter left unbound is an error, and so
+/// is a text longer than the column it goes to. A statement that writes,
+/// run outside a WriteGuard, is committed as a command of its own.
+/// Throws DbError.
 class Query {
 public:
     explicit Query(Database &db, const QString &sql = QString());
@@ -36,6 +44,10 @@ public:
     /// The statement's lines joined by line breaks.
     void setLines(const QStringList &lines) { setSql(lines.join(QLatin1Char('\n'))); }
     const QString &sql() const { return m_sql; }
+
+    /// Reads through the snapshot from now on (null: the latest data again).
+    /// The snapshot must outlive the reads.
+    void setSnapshot(const ReadSnapshot *snapshot) { m_snapshot = snapshot; }
 
     const QStringList &parameterNames() const { return m_names; }
     /// Throws DbError(Parameter) for a name the statement does not have.
@@ -54,6 +66,9 @@ public:
     int fieldIndex(const QString &name) const { return m_fieldIndex.value(name.toUpper(), -1); }
     /// Characters a text field holds (0 for other types).
     int fieldLength(int index) const { return m_fieldLengths.value(index); }
+    /// The table and column a field is read from; empty for an expression.
+    QString fieldTable(int index) const { return m_fieldOrigins.value(index).first; }
+    QString fieldColumn(int index) const { return m_fieldOrigins.value(index).second; }
     QVariant value(int index) const { return m_row.value(index); }
     /// Throws DbError(Parameter) for an unknown field.
     QVariant value(const QString &name) const;
@@ -68,7 +83,9 @@ public:
 private:
     void prepare();
     void release();
-    Firebird::IMessageMetadata *buildInput(QByteArray &buffer);
+    void run();
+    void checkLength(Firebird::IMessageMetadata *described, unsigned i, const QVariant &v) const;
+    fb::Ref<Firebird::IMessageMetadata> buildInput(QByteArray &buffer);
     void decodeRow();
 
     Database &m_db;
@@ -82,12 +99,15 @@ private:
     Firebird::IStatement *m_statement = nullptr;
     quint64 m_preparedFor = 0;
     bool m_returnsRows = false;
+    const ReadSnapshot *m_snapshot = nullptr;
     Firebird::IResultSet *m_cursor = nullptr;
+    Firebird::ITransaction *m_cursorTransaction = nullptr; // its BLOBs are read in it
     Firebird::IMessageMetadata *m_outMeta = nullptr;
     QByteArray m_outBuffer;
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
     QVector<int> m_fieldLengths;
+    QVector<QPair<QString, QString>> m_fieldOrigins;
     QVector<QVariant> m_row;
     qint64 m_affected = 0;
 };

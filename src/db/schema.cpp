@@ -57,10 +57,10 @@ QStringList Schema::statements(const QString &script)
 
 void Schema::runScript(Database &db, const QString &text)
 {
+    // Each statement is committed on its own, so later ones see its changes.
     for (const QString &sql : statements(text)) {
         Query q(db, sql);
         q.exec();
-        db.commitRetaining();
     }
 }
 
@@ -86,7 +86,6 @@ void Schema::createDatabase(const QString &path, const QString &version,
         q.bind(QStringLiteral("VER"), version);
         q.bind(QStringLiteral("CYIL"), QString::number(QDate::currentDate().year()));
         q.exec();
-        db.commitRetaining();
         const QString err = db.disconnect();
         if (!err.isEmpty())
             throw DbError(DbError::Kind::Other, err);

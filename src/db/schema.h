@@ -24,7 +24,7 @@ public:
     static void createDatabase(const QString &path, const QString &version,
                                const Database::CreateOptions &options = {});
 
-    /// Runs each statement of a script, committing after each so that later
+    /// Runs each statement of a script as a command of its own, so that later
     /// statements see earlier schema changes. Throws DbError.
     static void runScript(Database &db, const QString &script);
     static QString script(const QString &resourceName);

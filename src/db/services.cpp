@@ -161,10 +161,7 @@ DbError backupError(const QString &file, const QString &reason, const DbError *e
 
 } // namespace
 
-Services::Services(const QString &user, const QString &password)
-    : m_user(user), m_password(password)
-{
-}
+Services::Services(const Login &login) : m_login(login) {}
 
 Services::Target Services::target(const QString &databaseName)
 {
@@ -188,7 +185,7 @@ Services::Validation Services::validate(const QString &databaseName, const Progr
         start.integer(isc_spb_val_lock_timeout, 1);
     });
     Validation v;
-    v.output = runService(t, m_user, m_password, start, progress);
+    v.output = runService(t, m_login.user, m_login.password, start, progress);
 
     // "Relation 131 (EKAR)" opens a table's block; damage shows as
     // "Error: ..." lines and "Relation 131 (EKAR) : 1 ERRORS found". A table
@@ -247,7 +244,7 @@ Services::Backup Services::backup(const QString &databaseName, const QString &ba
     });
     Backup b;
     try {
-        b.output = runService(t, m_user, m_password, start, progress);
+        b.output = runService(t, m_login.user, m_login.password, start, progress);
     } catch (const DbError &e) {
         if (!t.remote)
             QFile::remove(engineFile);

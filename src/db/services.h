@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -33,7 +35,7 @@ public:
         QStringList damagedTables; // tables those lines are about
         /// Tables another attachment was writing to: not checked. A
         /// transaction that wrote to a table keeps it from validation until
-        /// it ends, committing "retaining" does not end it.
+        /// it ends.
         QStringList busyTables;
         bool clean() const { return errors.isEmpty(); }
     };
@@ -43,8 +45,7 @@ public:
         qint64 size = -1;   // bytes written; -1 when the engine did not say
     };
 
-    explicit Services(const QString &user = QStringLiteral("SYSDBA"),
-                      const QString &password = QStringLiteral("VUTE"));
+    explicit Services(const Login &login = Login::standard());
 
     /// Validates every table and index of the database while others may be
     /// attached to it. A table held by a writer is waited for a second, then
@@ -60,8 +61,7 @@ public:
                   const Progress &progress = {}) const;
 
 private:
-    QString m_user;
-    QString m_password;
+    Login m_login;
 };
 
 } // namespace mizro::db

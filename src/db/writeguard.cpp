@@ -20,12 +20,13 @@ void run(Database &db, const QString &sql)
 
 } // namespace
 
-WriteGuard::WriteGuard(Database &db) : m_db(db), m_level(db.guardDepth())
+WriteGuard::WriteGuard(Database &db) : m_db(db), m_level(db.commandDepth())
 {
-    db.transaction(); // throws when not connected, before the depth changes
-    if (m_level > 0)
+    if (m_level == 0)
+        db.beginCommand(); // throws when not connected, before the depth changes
+    else
         run(db, QStringLiteral("SAVEPOINT ") + savepointName(m_level));
-    ++db.guardDepth();
+    ++db.commandDepth();
 }
 
 WriteGuard::~WriteGuard()
@@ -35,23 +36,29 @@ WriteGuard::~WriteGuard()
             if (m_level > 0)
                 run(m_db, QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepointName(m_level));
             else
-                m_db.rollbackRetaining();
+                m_db.rollbackCommand();
         } catch (...) {
             // Nothing more can be done here; the connection reports it next time.
         }
     }
-    if (m_db.guardDepth() > m_level)
-        m_db.guardDepth() = m_level;
+    if (m_db.commandDepth() > m_level)
+        m_db.commandDepth() = m_level;
+    if (!m_done)
+        m_db.rolledBack(m_level);
 }
 
 void WriteGuard::commit()
 {
-    if (m_level > 0)
+    if (m_level > 0) {
         run(m_db, QStringLiteral("RELEASE SAVEPOINT ") + savepointName(m_level) +
                       QStringLiteral(" ONLY"));
-    else
-        m_db.commitRetaining();
+    } else {
+        m_db.commitCommand();
+        m_db.committed();
+    }
     m_done = true;
+    // The command is over: a write from now on is a command of its own.
+    m_db.commandDepth() = m_level;
 }
 
 } // namespace mizro::db

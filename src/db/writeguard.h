@@ -6,10 +6,10 @@ class Database;
 
 /// Makes one command that writes all or nothing, and durable when it ends.
 ///
-/// The outermost guard commits (keeping the transaction open) in commit() and
-/// rolls back in its destructor when commit() was not reached. A guard inside
-/// another one works on a savepoint, so the inner command can fail alone and
-/// the outer one decides about the whole.
+/// The outermost guard starts the command's own transaction, commits it in
+/// full in commit() and rolls it back in its destructor when commit() was not
+/// reached. A guard inside another one works on a savepoint, so the inner
+/// command can fail alone and the outer one decides about the whole.
 class WriteGuard {
 public:
     explicit WriteGuard(Database &db);

@@ -22,6 +22,8 @@ DepartmentRules::DepartmentRules(ui::Session &session, QObject *parent)
                                    "  BIRKOD = :OLD_BIRKOD"));
     ds.setRefreshSql(QStringLiteral("Select \n  BIRKOD,\n  BIRIMADI\nfrom BIRIM \nwhere\n"
                                     "  BIRIMADI = :BIRIMADI and\n  BIRKOD = :BIRKOD"));
+    // No key: a row is told by both its values.
+    ds.setTable(QStringLiteral("BIRIM"), {QStringLiteral("BIRKOD"), QStringLiteral("BIRIMADI")});
     ds.setDisplayColumns({{QStringLiteral("BIRIMADI"), QStringLiteral("Kurum İçi Birim Adı")}});
     ds.setBeforePost([this](db::DataSet &d) { return codeNewDepartment(d); });
 }

@@ -103,14 +103,9 @@ void MemberList::showEvent(QShowEvent *event)
     try {
         m_rules->list(m_year->text());
     } catch (const db::DbError &e) {
-        showError(e.message());
+        m_session.messages().error(this, e);
     }
     m_grid->setFocus();
-}
-
-void MemberList::showError(const QString &message)
-{
-    m_session.messages().error(this, message);
 }
 
 void MemberList::showTypedYear()
@@ -121,7 +116,7 @@ void MemberList::showTypedYear()
     try {
         m_rules->list(m_year->text());
     } catch (const db::DbError &e) {
-        showError(e.message());
+        m_session.messages().error(this, e);
     }
 }
 

@@ -42,7 +42,6 @@ private:
     void saveAndClose();
     void cancelAndClose();
     void closeWithPermission();
-    void showError(const QString &message);
 
     ui::Session &m_session;
     const ui::Body &m_body;

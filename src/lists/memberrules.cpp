@@ -25,6 +25,7 @@ MemberRules::MemberRules(ui::Session &session, const ui::Body &body, QObject *pa
             .arg(t));
     m_members->setDeleteSql(
         QStringLiteral("delete from %1\nwhere\n  YIL = :OLD_YIL and\n  UKOD = :OLD_UKOD").arg(t));
+    m_members->setTable(t, {QStringLiteral("YIL"), QStringLiteral("UKOD")});
     m_members->setRefreshSql(
         QStringLiteral("Select * from %1\nwhere\n  YIL = :YIL and\n  UKOD = :UKOD").arg(t));
     m_members->setFilter([this](const db::DataSet &ds, const db::DataSet::Row &row) {

@@ -46,7 +46,7 @@ void AttendanceRules::listCandidates(int recordNumber, int year)
 
 bool AttendanceRules::write(const QString &sql, const QVariantMap &params)
 {
-    m_lastError.clear();
+    m_error.clear();
     try {
         db::WriteGuard guard(m_session.database());
         db::Query q(m_session.database(), sql);
@@ -55,7 +55,7 @@ bool AttendanceRules::write(const QString &sql, const QVariantMap &params)
         q.exec();
         guard.commit();
     } catch (const db::DbError &e) {
-        m_lastError = e.message();
+        m_error.set(e);
         return false;
     }
     return true;
@@ -70,7 +70,7 @@ bool AttendanceRules::add(int recordNumber, int memberCode)
 
 int AttendanceRules::addAllCandidates(int recordNumber)
 {
-    m_lastError.clear();
+    m_error.clear();
     int added = 0;
     try {
         db::WriteGuard guard(m_session.database());
@@ -85,7 +85,7 @@ int AttendanceRules::addAllCandidates(int recordNumber)
         }
         guard.commit();
     } catch (const db::DbError &e) {
-        m_lastError = e.message();
+        m_error.set(e);
         return -1;
     }
     return added;
@@ -93,7 +93,7 @@ int AttendanceRules::addAllCandidates(int recordNumber)
 
 bool AttendanceRules::remove(QWidget *parent, int recordNumber, int memberCode)
 {
-    m_lastError.clear();
+    m_error.clear();
     if (!m_session.messages().question(parent,
                                        QStringLiteral("BU KAYIT SİLİNECEKTİR ONAYLIYORMUSUNUZ")))
         return false;

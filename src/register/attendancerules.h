@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/dberror.h"
+
 #include <QObject>
 #include <QVariantMap>
 #include <memory>
@@ -43,7 +45,8 @@ public:
     /// Asks the question; on Yes removes the member from the meeting.
     bool remove(QWidget *parent, int recordNumber, int memberCode);
 
-    const QString &lastError() const { return m_lastError; }
+    const QString &lastError() const { return m_error.text; }
+    const QString &lastErrorDetails() const { return m_error.details; }
 
 private:
     /// One statement as one command, committed; false with lastError().
@@ -53,7 +56,7 @@ private:
     const ui::Body &m_body;
     std::unique_ptr<db::DataSet> m_attendance;
     std::unique_ptr<db::DataSet> m_candidates;
-    QString m_lastError;
+    db::ErrorText m_error;
 };
 
 } // namespace mizro::reg

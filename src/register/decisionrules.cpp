@@ -1,5 +1,6 @@
 #include "decisionrules.h"
 
+#include "db/blobcolumn.h"
 #include "db/dataset.h"
 #include "db/dberror.h"
 #include "db/query.h"
@@ -30,21 +31,28 @@ QString setList(const QStringList &columns)
 DecisionRules::DecisionRules(ui::Session &session, const ui::Body &body, Variant variant,
                              QObject *parent)
     : QObject(parent), m_session(session), m_body(body), m_variant(variant),
-      m_decisions(std::make_unique<db::DataSet>(session.database()))
+      m_decisions(std::make_unique<db::DataSet>(session.database())),
+      m_documents(std::make_unique<db::BlobColumn>(
+          session.database(), body.decisionTable, QStringLiteral("KARAR"),
+          QStringList{QStringLiteral("KAYNO"), QStringLiteral("KARNO")}))
 {
     const QString &t = body.decisionTable;
-    QStringList columns = body.decisionColumns();
+    // Every column but the document, which is read and written on its own.
+    const QStringList listed = body.decisionColumns();
+    QStringList columns = listed;
     if (variant == Variant::Classic && !body.isCommittee())
-        columns = {QStringLiteral("KARAR"), QStringLiteral("KARNO"), QStringLiteral("KAYNO"),
-                   QStringLiteral("MKAR"),  QStringLiteral("OZET"),  QStringLiteral("SNO")};
+        columns = {QStringLiteral("KARNO"), QStringLiteral("KAYNO"), QStringLiteral("MKAR"),
+                   QStringLiteral("OZET"), QStringLiteral("SNO")};
     QStringList params;
     for (const QString &c : columns)
         params << QLatin1Char(':') + c;
+    const QString select = QStringLiteral("SELECT ") + listed.join(QStringLiteral(", ")) +
+                           QStringLiteral(" FROM ") + t;
     m_decisions->setSelectSql(
         variant == Variant::SingleScreen
-            ? lines({QStringLiteral("SELECT * FROM ") + t, QStringLiteral("WHERE KAYNO=:OT"),
-                     QStringLiteral("ORDER BY SNO")})
-            : lines({QStringLiteral("SELECT * FROM ") + t, QStringLiteral("WHERE KAYNO=:OT")}));
+            ? lines({select, QStringLiteral("WHERE KAYNO=:OT"), QStringLiteral("ORDER BY SNO")})
+            : lines({select, QStringLiteral("WHERE KAYNO=:OT")}));
+    m_decisions->setTable(t, {QStringLiteral("KAYNO"), QStringLiteral("KARNO")});
     m_decisions->setInsertSql(
         lines({QStringLiteral("insert into ") + t,
                QStringLiteral("  (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')'),
@@ -58,7 +66,7 @@ DecisionRules::DecisionRules(ui::Session &session, const ui::Body &body, Variant
                                      QStringLiteral("  KARNO = :OLD_KARNO and"),
                                      QStringLiteral("  KAYNO = :OLD_KAYNO")}));
     m_decisions->setRefreshSql(
-        lines({QStringLiteral("Select ") + columns.join(QStringLiteral(", ")),
+        lines({QStringLiteral("Select ") + listed.join(QStringLiteral(", ")),
                QStringLiteral("from ") + t + QLatin1Char(' '), QStringLiteral("where"),
                QStringLiteral("  KARNO = :KARNO and"), QStringLiteral("  KAYNO = :KAYNO")}));
     m_decisions->setBeforePost([this](db::DataSet &ds) { return fillBeforeSave(ds); });
@@ -124,17 +132,17 @@ QString DecisionRules::fillBeforeSave(db::DataSet &ds)
 
 bool DecisionRules::add(const QTime &now)
 {
-    m_lastError.clear();
+    m_error.clear();
     if (!m_decisions->isOpen()) {
         try {
             list(m_meetingRecord);
         } catch (const db::DbError &e) {
-            m_lastError = e.message();
+            m_error.set(e);
             return false;
         }
     }
     if (!m_decisions->append()) {
-        m_lastError = m_decisions->lastError();
+        m_error.set(m_decisions->lastError(), m_decisions->lastErrorDetails());
         return false;
     }
     try {
@@ -146,7 +154,7 @@ bool DecisionRules::add(const QTime &now)
         m_decisions->setValue(QStringLiteral("SNO"), sno);
     } catch (const db::DbError &e) {
         m_decisions->cancel();
-        m_lastError = e.message();
+        m_error.set(e);
         return false;
     }
     return true;
@@ -154,11 +162,38 @@ bool DecisionRules::add(const QTime &now)
 
 bool DecisionRules::save()
 {
-    m_lastError.clear();
+    m_error.clear();
     if (m_decisions->post())
         return true;
-    m_lastError = m_decisions->lastError();
+    m_error.set(m_decisions->lastError(), m_decisions->lastErrorDetails());
     return false;
+}
+
+QVariantList DecisionRules::currentKey() const
+{
+    // The key as stored, whatever is being typed over it.
+    if (m_decisions->currentRow() < 0 || m_decisions->state() == db::DataSet::State::Insert)
+        throw db::DbError(db::DbError::Kind::Other,
+                          QStringLiteral("Karar kaydedilmeden metni okunamaz ya da yazılamaz."));
+    return {m_decisions->oldValue(QStringLiteral("KAYNO")),
+            m_decisions->oldValue(QStringLiteral("KARNO"))};
+}
+
+QByteArray DecisionRules::document() const
+{
+    return m_documents->read(currentKey());
+}
+
+bool DecisionRules::storeDocument(const QByteArray &value, const QByteArray &asRead)
+{
+    m_error.clear();
+    try {
+        m_documents->write(currentKey(), value, asRead);
+    } catch (const db::DbError &e) {
+        m_error.set(e);
+        return false;
+    }
+    return true;
 }
 
 void DecisionRules::cancel()
@@ -168,7 +203,7 @@ void DecisionRules::cancel()
 
 bool DecisionRules::remove(QWidget *parent)
 {
-    m_lastError.clear();
+    m_error.clear();
     if (m_decisions->currentRow() < 0)
         return false;
     const QString question = m_variant == Variant::Classic
@@ -178,7 +213,7 @@ bool DecisionRules::remove(QWidget *parent)
     if (!m_session.messages().question(parent, question))
         return false;
     if (!m_decisions->remove()) {
-        m_lastError = m_decisions->lastError();
+        m_error.set(m_decisions->lastError(), m_decisions->lastErrorDetails());
         return false;
     }
     if (m_variant == Variant::Classic)

@@ -2,6 +2,8 @@
 
 #include "variant.h"
 
+#include "db/dberror.h"
+
 #include <QDate>
 #include <QObject>
 #include <QTime>
@@ -10,8 +12,9 @@
 class QWidget;
 
 namespace mizro::db {
+class BlobColumn;
 class DataSet;
-}
+} // namespace mizro::db
 
 namespace mizro::ui {
 class Session;
@@ -60,20 +63,32 @@ public:
     /// Asks the question; on Yes deletes the current decision.
     bool remove(QWidget *parent);
 
-    const QString &lastError() const { return m_lastError; }
+    /// The stored document of the current decision (empty when it has none).
+    /// Throws DbError.
+    QByteArray document() const;
+    /// Stores the current decision's document, as a command of its own,
+    /// when it differs from the stored one. asRead is the value the editor
+    /// started from: a document another clerk changed meanwhile is not
+    /// overwritten. False with lastError().
+    bool storeDocument(const QByteArray &value, const QByteArray &asRead);
+
+    const QString &lastError() const { return m_error.text; }
+    const QString &lastErrorDetails() const { return m_error.details; }
 
 private:
     QString fillBeforeSave(db::DataSet &ds);
+    QVariantList currentKey() const;
 
     ui::Session &m_session;
     const ui::Body &m_body;
     Variant m_variant;
     std::unique_ptr<db::DataSet> m_decisions;
+    std::unique_ptr<db::BlobColumn> m_documents;
     int m_counter = 0;
     int m_meetingRecord = 0;
     QDate m_meetingDate;
     QString m_documentKind;
-    QString m_lastError;
+    db::ErrorText m_error;
 };
 
 } // namespace mizro::reg

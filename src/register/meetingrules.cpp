@@ -53,10 +53,12 @@ MeetingRules::MeetingRules(ui::Session &session, const ui::Body &body, Variant v
                                     QStringLiteral("  KAYNO = :OLD_KAYNO")}));
     m_meetings->setRefreshSql(lines({QStringLiteral("Select * from ") + t, QStringLiteral("where"),
                                      QStringLiteral("  KAYNO = :KAYNO")}));
+    m_meetings->setTable(t, {QStringLiteral("KAYNO")});
+    // The counts of the year are read in one statement when the list is read.
     m_meetings->addCalculatedField(
         QStringLiteral("KARSAY"), [this](const db::DataSet &ds, const db::DataSet::Row &row) {
             const QVariant kayno = row[ds.fieldIndex(QStringLiteral("KAYNO"))];
-            return kayno.isNull() ? QVariant() : QVariant(decisionCount(kayno.toInt()));
+            return kayno.isNull() ? QVariant() : QVariant(m_counts.value(kayno.toInt(), 0));
         });
     if (variant == Variant::Classic)
         m_meetings->addCalculatedField(
@@ -95,7 +97,45 @@ int MeetingRules::decisionCount(int recordNumber) const
     return m_count->scalar().toInt();
 }
 
+void MeetingRules::readCounts()
+{
+    // The meetings of the year by the date index, then their decisions by
+    // the key: a tenth of the time of starting from the decisions.
+    db::Query q(m_session.database(),
+                lines({QStringLiteral("SELECT E.KAYNO, COUNT(K.SNO) KSAY FROM ") +
+                           m_body.meetingTable + QStringLiteral(" E"),
+                       QStringLiteral("JOIN ") + m_body.decisionTable +
+                           QStringLiteral(" K ON K.KAYNO=E.KAYNO"),
+                       QStringLiteral("WHERE E.TARIH >= :ILK AND E.TARIH < :SON"),
+                       QStringLiteral("GROUP BY E.KAYNO")}));
+    m_counts.clear();
+    const int year = m_session.workingYearNumber();
+    if (year < 1)
+        return; // no meeting is listed either
+    q.bind(QStringLiteral("ILK"), QDate(year, 1, 1));
+    q.bind(QStringLiteral("SON"), QDate(year + 1, 1, 1));
+    q.exec();
+    while (q.next())
+        m_counts.insert(q.value(0).toInt(), q.value(1).toInt());
+}
+
+void MeetingRules::refreshDecisionCount(int recordNumber)
+{
+    m_counts.insert(recordNumber, decisionCount(recordNumber));
+    db::DataSet &ds = *m_meetings;
+    for (int r = 0; r < ds.count(); ++r) {
+        if (ds.rowValue(r, QStringLiteral("KAYNO")).toInt() == recordNumber)
+            ds.recalculate(r);
+    }
+}
+
 void MeetingRules::list()
+{
+    readCounts();
+    listMeetings();
+}
+
+void MeetingRules::listMeetings()
 {
     if (m_meetings->isEditing())
         m_meetings->cancel();
@@ -141,7 +181,7 @@ int MeetingRules::drawRecordNumber(QString &error)
 
 QString MeetingRules::beginNew(const QDate &today)
 {
-    m_lastError.clear();
+    m_error.clear();
     try {
         int kayno = 0;
         int otrno = 0;
@@ -202,27 +242,28 @@ MeetingRules::CheckResult MeetingRules::check(const ScreenState &screen) const
 
 bool MeetingRules::save(DecisionRules *pendingDecision)
 {
-    m_lastError.clear();
+    m_error.clear();
     const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
     if (!m_meetings->post()) {
-        m_lastError = m_meetings->lastError();
+        m_error.set(m_meetings->lastError(), m_meetings->lastErrorDetails());
         return false;
     }
     if (pendingDecision && pendingDecision->decisions().isEditing() && !pendingDecision->save()) {
-        m_lastError = pendingDecision->lastError();
+        m_error.set(pendingDecision->lastError(), pendingDecision->lastErrorDetails());
         return false;
     }
-    if (m_variant == Variant::SingleScreen) {
-        try {
-            list();
+    relist(nullptr, QStringLiteral("Kayıt yapıldı; ancak oturum listesi yeniden okunamadı."), [&] {
+        // Only the saved meeting's count can have changed by this save.
+        if (m_variant == Variant::SingleScreen) {
+            m_counts.insert(kayno.toInt(), decisionCount(kayno.toInt()));
+            listMeetings();
             m_meetings->locate(QStringLiteral("KAYNO"), kayno);
-        } catch (const db::DbError &e) {
-            m_lastError = e.message();
-            return false;
+        } else {
+            refreshDecisionCount(m_meetings->value(QStringLiteral("KAYNO")).toInt());
+            if (!m_body.isCommittee())
+                takeLastMeetingNumber();
         }
-    } else if (!m_body.isCommittee()) {
-        takeLastMeetingNumber();
-    }
+    });
     return true;
 }
 
@@ -233,15 +274,23 @@ void MeetingRules::cancel()
 
 bool MeetingRules::remove(QWidget *parent)
 {
-    m_lastError.clear();
+    m_error.clear();
     if (m_meetings->currentRow() < 0 || m_meetings->state() == db::DataSet::State::Insert)
         return false;
     if (!m_session.messages().question(parent, m_body.meetingDeleteQuestion))
         return false;
     const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
     try {
-        // The decisions and the meeting go together or not at all.
+        // The decisions and the meeting go together or not at all, and only
+        // if nobody changed the meeting, or gave it a decision, since the
+        // clerk saw it: the meeting stays locked until the end.
         db::WriteGuard guard(m_session.database());
+        m_meetings->lockCurrentRow();
+        if (decisionCount(kayno.toInt()) != m_counts.value(kayno.toInt(), 0))
+            throw db::DbError(db::DbError::Kind::RowChanged,
+                              QStringLiteral("Bu oturumun kararları, siz okuduktan sonra başka "
+                                             "bir kullanıcı tarafından değiştirilmiş; oturum "
+                                             "silinmedi."));
         for (const QString &table : {m_body.decisionTable, m_body.meetingTable}) {
             db::Query q(m_session.database(), lines({QStringLiteral("DELETE FROM ") + table,
                                                      QStringLiteral("WHERE KAYNO=:ONO")}));
@@ -249,12 +298,23 @@ bool MeetingRules::remove(QWidget *parent)
             q.exec();
         }
         guard.commit();
-        list();
     } catch (const db::DbError &e) {
-        m_lastError = e.message();
+        m_error.set(e);
         return false;
     }
+    relist(parent, QStringLiteral("Oturum silindi; ancak oturum listesi yeniden okunamadı."),
+           [this] { list(); });
     return true;
+}
+
+void MeetingRules::relist(QWidget *parent, const QString &text, const std::function<void()> &read)
+{
+    // What was written stays written: a failing list is told as such.
+    try {
+        read();
+    } catch (const db::DbError &e) {
+        m_session.messages().error(parent, text, e.details());
+    }
 }
 
 } // namespace mizro::reg

@@ -2,9 +2,13 @@
 
 #include "variant.h"
 
+#include "db/dberror.h"
+
 #include <QDate>
+#include <QHash>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -76,26 +80,36 @@ public:
     bool save(DecisionRules *pendingDecision = nullptr);
     void cancel();
     /// Asks the body's question; on Yes deletes the current meeting with its
-    /// decisions, all or nothing, and reads the list again.
+    /// decisions, all or nothing, and reads the list again. Refused when the
+    /// meeting or its decision count (as listed: refreshDecisionCount() after
+    /// a decision is added or deleted) changed since it was read.
     bool remove(QWidget *parent);
 
-    /// Decisions of a meeting that carry an order number.
+    /// Decisions of a meeting that carry an order number, read now. Throws DbError.
     int decisionCount(int recordNumber) const;
-    const QString &lastError() const { return m_lastError; }
+    /// Reads one meeting's count again (after its decisions changed) and
+    /// shows it in the list. Throws DbError.
+    void refreshDecisionCount(int recordNumber);
+    const QString &lastError() const { return m_error.text; }
+    const QString &lastErrorDetails() const { return m_error.details; }
 
     /// Texts of the meeting type ("1", "2").
     static QString typeText(const QString &tur);
 
 private:
     int drawRecordNumber(QString &error);
+    void readCounts();
+    void listMeetings();
+    void relist(QWidget *parent, const QString &text, const std::function<void()> &read);
 
     ui::Session &m_session;
     const ui::Body &m_body;
     Variant m_variant;
     std::unique_ptr<db::DataSet> m_meetings;
     std::unique_ptr<db::Query> m_count;
+    QHash<int, int> m_counts; // decision counts of the listed meetings, by KAYNO
     int m_lastMeetingNumber = 0;
-    QString m_lastError;
+    db::ErrorText m_error;
 };
 
 } // namespace mizro::reg

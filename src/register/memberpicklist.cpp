@@ -89,14 +89,14 @@ void MemberPickList::addCurrent()
     if (code == 0)
         return; // an empty list
     if (!m_rules->add(m_recordNumber, code))
-        m_session.messages().error(this, m_rules->lastError());
+        m_session.messages().error(this, m_rules->lastError(), m_rules->lastErrorDetails());
     reread();
 }
 
 void MemberPickList::addAll()
 {
     if (m_rules->addAllCandidates(m_recordNumber) < 0) {
-        m_session.messages().error(this, m_rules->lastError());
+        m_session.messages().error(this, m_rules->lastError(), m_rules->lastErrorDetails());
         reread();
         return;
     }

@@ -7,12 +7,11 @@ QStringList Body::decisionColumns() const
     if (documentParticulars)
         return {QStringLiteral("BKOD"),  QStringLiteral("EKAYNO"), QStringLiteral("EKAYTAR"),
                 QStringLiteral("ETUR"),  QStringLiteral("EVSAY"),  QStringLiteral("EVTAR"),
-                QStringLiteral("KARAR"), QStringLiteral("KARNO"),  QStringLiteral("KAYNO"),
-                QStringLiteral("OZET"),  QStringLiteral("SAAT"),   QStringLiteral("SNO"),
-                QStringLiteral("TARIH")};
-    return {QStringLiteral("KARAR"), QStringLiteral("KARNO"), QStringLiteral("KAYNO"),
-            QStringLiteral("MKAR"),  QStringLiteral("OZET"),  QStringLiteral("SAAT"),
-            QStringLiteral("SNO"),   QStringLiteral("TARIH")};
+                QStringLiteral("KARNO"), QStringLiteral("KAYNO"),  QStringLiteral("OZET"),
+                QStringLiteral("SAAT"),  QStringLiteral("SNO"),    QStringLiteral("TARIH")};
+    return {QStringLiteral("KARNO"), QStringLiteral("KAYNO"), QStringLiteral("MKAR"),
+            QStringLiteral("OZET"),  QStringLiteral("SAAT"),  QStringLiteral("SNO"),
+            QStringLiteral("TARIH")};
 }
 
 const Body &Body::committee()

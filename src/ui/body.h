@@ -31,7 +31,8 @@ struct Body {
     QString memberNumberingSql;
 
     bool isCommittee() const { return kind == Kind::Committee; }
-    /// Columns the single-screen register writes into a decision.
+    /// Columns of a decision the lists read and the single-screen register
+    /// writes; the document (KARAR) is read and written on its own.
     QStringList decisionColumns() const;
 
     static const Body &committee();

@@ -57,8 +57,9 @@ void DataGrid::setDataSet(db::DataSet *dataSet)
     connect(dataSet, &db::DataSet::currentRowChanged, this, &DataGrid::followDataSet);
     connect(dataSet, &db::DataSet::modelReset, this,
             [this] { followDataSet(m_dataSet->currentRow()); });
-    connect(dataSet, &db::DataSet::errorOccurred, this,
-            [this](const QString &message) { m_messages.error(this, message); });
+    connect(dataSet, &db::DataSet::errorOccurred, this, [this](const QString &message) {
+        m_messages.error(this, message, m_dataSet->lastErrorDetails());
+    });
 }
 
 void DataGrid::setEditingAllowed(bool allowed)

@@ -28,7 +28,6 @@ void run(db::Database &db, const QStringList &statements)
 {
     for (const QString &sql : statements)
         db::Query(db, sql).exec();
-    db.commitRetaining();
 }
 
 void fillLeftovers(const QString &path, const QStringList &statements)

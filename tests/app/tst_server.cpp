@@ -3,9 +3,13 @@
 
 #include "app/mainwindow.h"
 #include "app/openfailure.h"
+#include "db/dataset.h"
 #include "db/dberror.h"
 #include "db/query.h"
+#include "db/writeguard.h"
+#include "lists/memberrules.h"
 #include "testsupport.h"
+#include "ui/body.h"
 #include "ui/dialogrunner.h"
 #include "ui/scriptedmessages.h"
 #include "ui/session.h"
@@ -69,7 +73,6 @@ private slots:
                                             "VALUES (2026,1,:A,'A')");
             q.bind("A", "Gülşen ÖZTÜRK");
             q.exec();
-            session.database().commitRetaining();
             QVERIFY(window.tanimOku());
             window.closeRoutine();
         }
@@ -107,7 +110,7 @@ private slots:
         const QString name = m_server + ":" + m_dataDir + "/" + file;
         db::Database db;
         db.setDatabaseName(name);
-        db.setCredentials("SYSDBA", password);
+        db.setLogin({"SYSDBA", password});
         try {
             db.connect();
             QFAIL("connected");
@@ -117,6 +120,48 @@ private slots:
             QCOMPARE(f.details, e.details());
             QVERIFY(!f.details.isEmpty());
         }
+    }
+
+    // Two clerks on the server: the second one's save of a member the first
+    // changed meanwhile is refused, and a member the first one's open command
+    // holds is waited for, then refused.
+    void secondClerkNeverOverwritesTheFirst()
+    {
+        const QString name = m_server + ":" + m_dataDir + "/MIZRO.GDB";
+        ui::ScriptedMessages messages;
+        ui::Session clerkA(messages);
+        clerkA.database().setDatabaseName(name);
+        clerkA.database().connect();
+        clerkA.setDefinitionsYear("2026");
+        db::Database clerkB;
+        clerkB.setDatabaseName(name);
+        clerkB.connect();
+        db::Query(clerkB, "INSERT INTO EUYE (YIL,UKOD,ADSOY,DUR) VALUES (2026,7,'Ali VELİ','A')")
+            .exec();
+
+        lists::MemberRules rules(clerkA, ui::Body::committee());
+        rules.list("2026");
+        db::DataSet &members = rules.members();
+        QVERIFY(members.locate("UKOD", 7));
+        db::Query(clerkB, "UPDATE EUYE SET UNVANI='Üye' WHERE UKOD=7").exec();
+        members.setValue("ADSOY", "Ali VELİOĞLU");
+        QVERIFY(!members.post());
+        QCOMPARE(members.lastErrorKind(), db::DbError::Kind::RowChanged);
+        members.cancel();
+        QCOMPARE(members.value("UNVANI").toString(), "Üye");
+
+        {
+            db::WriteGuard holding(clerkB);
+            db::Query(clerkB, "UPDATE EUYE SET EVTEL='1' WHERE UKOD=7").exec();
+            members.setValue("ADSOY", "Ali VELİOĞLU");
+            QVERIFY(!members.post());
+            QCOMPARE(members.lastErrorKind(), db::DbError::Kind::LockConflict);
+        }
+        members.cancel();
+        members.setValue("ADSOY", "Ali VELİOĞLU");
+        QVERIFY2(members.post(), qPrintable(members.lastError()));
+        QCOMPARE(db::Query(clerkB, "SELECT ADSOY FROM EUYE WHERE UKOD=7").scalar().toString(),
+                 "Ali VELİOĞLU");
     }
 };
 

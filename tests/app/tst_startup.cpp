@@ -84,7 +84,6 @@ class TestStartup : public QObject {
     {
         db::Query q(db, text);
         q.exec();
-        db.commitRetaining();
     }
 
 private slots:

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/updater.h"
 #include "app/versioncheck.h"
 #include "db/dberror.h"
 #include "db/query.h"
@@ -105,7 +106,8 @@ private slots:
         QCOMPARE(t.scalar("SELECT VER FROM TANIM").toString(), "14.001");
 
         // Durable: the program ends after an upgrade.
-        t.db().rollbackRetaining();
+        t.db().disconnect();
+        t.db().connect();
         QCOMPARE(t.scalar("SELECT COUNT(*) FROM EUYE WHERE DUR='A'").toInt(), members);
         t.messages().clear();
         QCOMPARE(VersionCheck(t.session()).run(), VersionCheck::Outcome::Accepted);
@@ -122,6 +124,21 @@ private slots:
         QCOMPARE(t.session().startupDone(), "1");
     }
 
+    // Through the activation routine: the refusal, the update offer, and the
+    // program ends whatever the answer.
+    void newerFileOffersTheUpdate()
+    {
+        test::TestSession t;
+        t.exec("UPDATE TANIM SET VER='14.002'");
+        ui::ScriptedDialogRunner dialogs;
+        app::MainWindow window(t.session(), dialogs);
+        app::attachScreens(window, t.session(), dialogs);
+        window.formActivate();
+        QCOMPARE(t.messages().texts(),
+                 (QStringList{VersionCheck::refusalText(), app::Updater::questionText()}));
+        QVERIFY(window.endRequested());
+    }
+
     // "14.1" reads as 141: the first upgrade is tried and fails on a
     // current file; the file is left as it was.
     void failedUpgradeLeavesTheFile()
@@ -135,18 +152,26 @@ private slots:
         QCOMPARE(t.scalar("SELECT DUR FROM EUYE").toString(), "P");
     }
 
-    // When the members cannot be given their state, the columns and the
-    // version are already committed and stay.
-    void failedStateUpdateKeepsCommittedPart()
+    // When the members cannot be given their state, the version stays old
+    // (a file at 14.001 with members without a state would never be mended),
+    // and the next start finishes the upgrade over the columns already added.
+    void failedStateUpdateIsRetriedAtNextStart()
     {
         test::TestSession t("2021", "12.002", true);
+        const int members = t.scalar("SELECT COUNT(*) FROM MUYE").toInt();
         t.exec("CREATE EXCEPTION E_NO 'refused'");
         t.exec("CREATE TRIGGER NO_UPDATE FOR MUYE BEFORE UPDATE AS BEGIN EXCEPTION E_NO; END");
         QCOMPARE(VersionCheck(t.session()).run(), VersionCheck::Outcome::Upgraded);
         QCOMPARE(t.messages().last(), "14.001 Güncellemesi Hata Oluştuğundan Yapılamadı.");
-        QCOMPARE(t.scalar("SELECT VER FROM TANIM").toString(), "14.001");
+        QCOMPARE(t.scalar("SELECT VER FROM TANIM").toString(), "12.002");
         QVERIFY(columns(t, "EUYE").contains("DUR"));
         QCOMPARE(t.scalar("SELECT COUNT(*) FROM EUYE WHERE DUR IS NOT NULL").toInt(), 0);
+
+        t.exec("DROP TRIGGER NO_UPDATE");
+        QCOMPARE(VersionCheck(t.session()).run(), VersionCheck::Outcome::Upgraded);
+        QCOMPARE(t.messages().last(), "14.001 Güncellemesi Başarıyla Yapıldı.");
+        QCOMPARE(t.scalar("SELECT VER FROM TANIM").toString(), "14.001");
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM MUYE WHERE DUR='A'").toInt(), members);
     }
 
     // The whole start: each start runs one step and ends the program; the

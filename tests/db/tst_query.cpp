@@ -245,6 +245,22 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN"), 1);
     }
 
+    // A write after the command's commit, in the same scope, is a command of
+    // its own (it once recursed without end).
+    void writeAfterCommitIsACommandOfItsOwn()
+    {
+        {
+            db::WriteGuard guard(*m_db);
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('1','Fen')").exec();
+            guard.commit();
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','İmar')").exec();
+        }
+        db::Database other;
+        other.setDatabaseName(m_copy->path());
+        other.connect();
+        QCOMPARE(db::Query(other, "SELECT COUNT(*) FROM BIRIM").scalar().toInt(), 2);
+    }
+
     // A finished command is committed at once: a later rollback (or a crash)
     // cannot take it back.
     void committedCommandSurvivesLaterRollback()
@@ -255,9 +271,63 @@ private slots:
                 .exec();
             guard.commit();
         }
-        db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','Zabıta')").exec();
-        m_db->rollbackRetaining();
+        {
+            db::WriteGuard unfinished(*m_db);
+            db::Query(*m_db, "INSERT INTO BIRIM (BIRKOD,BIRIMADI) VALUES ('2','Zabıta')").exec();
+        }
         QCOMPARE(count("SELECT COUNT(*) FROM BIRIM"), 1);
+    }
+
+    // A text's length once went through 16 bits: 65,537 characters were
+    // stored as one. Now any text longer than its column is refused, named.
+    void textLongerThanItsColumnIsRefusedWithItsName_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("one more") << 101;
+        QTest::newRow("wraps 16 bits") << 65537;
+        QTest::newRow("beyond any VARCHAR") << 200000;
+    }
+
+    void textLongerThanItsColumnIsRefusedWithItsName()
+    {
+        QFETCH(int, length);
+        db::Query q(*m_db, "INSERT INTO ORNEK (SNO, ACIK) VALUES (1, :ACIK)");
+        q.bind("ACIK", QString(length, QChar(u'ğ')));
+        try {
+            q.exec();
+            QFAIL("the text was accepted");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::TooLong);
+            QCOMPARE(e.message(), QString("ACIK alanına en çok 100 karakter yazılabilir; girilen "
+                                          "metin %1 karakter.")
+                                      .arg(length));
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM ORNEK"), 0);
+        // Exactly the column's length goes in whole.
+        q.bind("ACIK", QString(100, QChar(u'ğ')));
+        q.exec();
+        QCOMPARE(db::Query(*m_db, "SELECT ACIK FROM ORNEK").scalar().toString(),
+                 QString(100, QChar(u'ğ')));
+    }
+
+    // A forgotten bind once went out as NULL.
+    void unboundParameterIsAnErrorBeforeAnythingRuns()
+    {
+        db::Query q(*m_db,
+                    "INSERT INTO ENCUMEN (KAYNO, OTRNO, ACIK) VALUES (:KAYNO, :OTRNO, :ACIK)");
+        q.bind("KAYNO", 1);
+        q.bind("OTRNO", 1);
+        try {
+            q.exec();
+            QFAIL("ran with an unbound parameter");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::Parameter);
+            QVERIFY(e.message().contains("ACIK"));
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN"), 0);
+        q.bind("ACIK", QVariant()); // NULL on purpose
+        q.exec();
+        QCOMPARE(count("SELECT COUNT(*) FROM ENCUMEN WHERE ACIK IS NULL"), 1);
     }
 
     void connectionErrors_data()

@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "db/query.h"
 #include "db/services.h"
+#include "db/writeguard.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -143,8 +144,9 @@ private slots:
         db::Database held;
         held.setDatabaseName(copy.path());
         held.connect();
+        // A command of another clerk still open on the table.
+        db::WriteGuard writing(held);
         db::Query(held, "INSERT INTO EKAT (KAYNO,UKOD) VALUES (1,1)").exec();
-        held.commitRetaining();
         const db::Services::Validation v = db::Services().validate(copy.path());
         QVERIFY2(v.clean(), qPrintable(v.errors.join('\n')));
         QCOMPARE(v.busyTables, QStringList{"EKAT"});

@@ -211,7 +211,7 @@ private slots:
         list.rules().members().setValue("ADSOY", QString(31, QChar(u'Ş')));
         list.saveButton()->click();
         QVERIFY(list.isVisible());
-        QVERIFY(t.messages().last().contains("uzunluğunu"));
+        QVERIFY(t.messages().last().startsWith("ADSOY alanına en çok 30 karakter"));
         list.rules().members().setValue("ADSOY", "O'Neil \"İğdır\"; DROP TABLE X");
         list.saveButton()->click();
         QVERIFY(!list.isVisible());

@@ -1,6 +1,8 @@
 // Meetings of a body: listing, numbering, defaults, checks, deletion.
 
+#include "db/database.h"
 #include "db/dataset.h"
+#include "db/query.h"
 #include "register/decisionrules.h"
 #include "register/meetingrules.h"
 #include "testsupport.h"
@@ -414,6 +416,68 @@ private slots:
         QCOMPARE(meetings.meetings().currentRow(), 0); // ordered by date
         QCOMPARE(meetings.meetings().value("KARSAY").toInt(), 1);
         QCOMPARE(t.scalar("SELECT TARIH FROM EKAR WHERE KAYNO=10").toDate(), QDate(2021, 2, 1));
+    }
+
+    // The listing reads the counts of the year in one statement: they are
+    // those of the per-meeting count, for every meeting of the demo year.
+    void groupedCountsAreThePerMeetingCounts_data() { bodiesAndVariants(); }
+    void groupedCountsAreThePerMeetingCounts()
+    {
+        QFETCH(bool, committee);
+        QFETCH(Variant, variant);
+        // The demo's last full year.
+        const QString year = QString::number(QDate::currentDate().year() - 1);
+        test::TestSession t(year, "14.001", true);
+        const ui::Body &b = bodyOf(committee);
+        decision(t, b,
+                 t.scalar(QString("SELECT MIN(KAYNO) FROM %1 WHERE "
+                                  "EXTRACT(YEAR FROM TARIH)=:P1")
+                              .arg(b.meetingTable),
+                          {year})
+                     .toInt(),
+                 30000, QVariant());                           // no order number
+        meeting(t, b, 32000, 99, QDate(year.toInt(), 12, 31)); // no decisions
+        MeetingRules rules(t.session(), b, variant);
+        rules.list();
+        const db::DataSet &m = rules.meetings();
+        QVERIFY(m.count() > 5);
+        int withDecisions = 0;
+        for (int r = 0; r < m.count(); ++r) {
+            const int kayno = m.rowValue(r, "KAYNO").toInt();
+            QCOMPARE(m.rowValue(r, "KARSAY").toInt(), rules.decisionCount(kayno));
+            withDecisions += rules.decisionCount(kayno) > 0;
+        }
+        QVERIFY(withDecisions > 0 && withDecisions < m.count());
+    }
+
+    // Another clerk changed the meeting, or gave it a decision, after it was
+    // read: it is not deleted, and neither is the new decision.
+    void deleteOfAMeetingChangedMeanwhileIsRefused_data()
+    {
+        QTest::addColumn<QString>("otherClerk");
+        QTest::newRow("meeting changed") << "UPDATE MECLIS SET ACIK='BÜTÇE OTURUMU' WHERE KAYNO=1";
+        QTest::newRow("decision added") << "INSERT INTO MKAR (KAYNO,KARNO,SNO) VALUES (1,2,2)";
+    }
+
+    void deleteOfAMeetingChangedMeanwhileIsRefused()
+    {
+        QFETCH(QString, otherClerk);
+        test::TestSession t("2021");
+        const ui::Body &b = ui::Body::council();
+        meeting(t, b, 1, 1, QDate(2021, 1, 5));
+        decision(t, b, 1, 1, 1);
+        MeetingRules rules(t.session(), b, Variant::SingleScreen);
+        rules.list();
+        db::Database other;
+        other.setDatabaseName(t.copy().path());
+        other.connect();
+        db::Query(other, otherClerk).exec();
+        t.messages().answer(true);
+        QVERIFY(!rules.remove(nullptr));
+        QVERIFY(rules.lastError().contains("başka bir kullanıcı"));
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM MKAR").toInt(),
+                 otherClerk.startsWith("INSERT") ? 2 : 1);
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM MECLIS").toInt(), 1);
     }
 };
 

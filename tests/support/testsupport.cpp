@@ -52,6 +52,13 @@ void clearSettings()
     s.sync();
 }
 
+void setSetting(const QString &name, const QString &value)
+{
+    QSettings s(QStringLiteral("RUFA"), QStringLiteral("MIZRO"));
+    s.setValue(name, value);
+    s.sync();
+}
+
 QString templateDatabase(const QString &version, bool demo)
 {
     const QString dir = QStringLiteral(MIZRO_TEST_TEMPLATE_DIR);
@@ -114,7 +121,6 @@ void TestSession::exec(const QString &sql, const QVariantList &values)
     for (int i = 0; i < values.size(); ++i)
         q.bind(QStringLiteral("P%1").arg(i + 1), values[i]);
     q.exec();
-    db().commitRetaining();
 }
 
 QVariant TestSession::scalar(const QString &sql, const QVariantList &values)

@@ -49,7 +49,8 @@ public:
     ui::ScriptedFilePrompts &files() { return *m_files; }
     db::Database &db();
     const DbCopy &copy() const { return m_copy; }
-    /// Runs a statement with positional values bound to :P1, :P2 ... and commits.
+    /// Runs a statement with positional values bound to :P1, :P2 ..., committed
+    /// as a command of its own.
     void exec(const QString &sql, const QVariantList &values = {});
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 
@@ -65,6 +66,8 @@ QStringList columns(db::Database &db, const QString &table);
 
 /// Empties the redirected settings store.
 void clearSettings();
+/// Sets one value of the redirected settings store.
+void setSetting(const QString &name, const QString &value);
 
 /// Types text into a new row of a grid the way a clerk does: the down arrow
 /// past the last row, F2 to edit its first column, the text, Enter. False

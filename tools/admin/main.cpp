@@ -32,6 +32,12 @@ QTextStream &err()
     return s;
 }
 
+/// On a terminal the engine's own text goes with the message.
+QString fullText(const db::DbError &e)
+{
+    return e.details().isEmpty() ? e.message() : e.message() + QLatin1Char('\n') + e.details();
+}
+
 int usage()
 {
     err() << "Kullanım:\n"
@@ -103,7 +109,7 @@ int create(const QStringList &args)
         }
     } catch (const db::DbError &e) {
         QFile::remove(path);
-        err() << "Veritabanı oluşturulamadı: " << e.message() << "\n";
+        err() << "Veritabanı oluşturulamadı: " << fullText(e) << "\n";
         return 1;
     }
     out() << "Oluşturuldu: " << path << " (sürüm " << version << ")\n";
@@ -126,7 +132,7 @@ int check(const QStringList &args)
         database.connect();
         report = app::FileCheck(database).run();
     } catch (const db::DbError &e) {
-        err() << "Dosya denetlenemedi: " << e.message() << "\n";
+        err() << "Dosya denetlenemedi: " << fullText(e) << "\n";
         return 3;
     }
     database.disconnect();
@@ -161,7 +167,7 @@ int backup(const QStringList &args)
     try {
         b = db::Services().backup(path, target);
     } catch (const db::DbError &e) {
-        err() << e.message() << "\n";
+        err() << fullText(e) << "\n";
         return 1;
     }
     out() << "Yedek alındı: " << target;
@@ -257,7 +263,7 @@ int user(const QStringList &args)
     } catch (const db::DbError &e) {
         err() << (e.kind() == db::DbError::Kind::Duplicate
                       ? QStringLiteral("Bu kullanıcı zaten var: ") + name
-                      : e.message())
+                      : fullText(e))
               << "\n";
         return 1;
     }

@@ -6,13 +6,18 @@
 #include "app/locationdialog.h"
 #include "app/logindialog.h"
 #include "app/mainwindow.h"
+#include "app/noticeexchange.h"
+#include "app/noticeview.h"
 #include "app/program.h"
+#include "app/statuspanel.h"
 #include "app/turkish.h"
 #include "app/userstore.h"
+#include "app/versioninfodialog.h"
 #include "db/database.h"
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "noticepeer.h"
 #include "register/memberpicklist.h"
 #include "ui/body.h"
 #include "ui/collapsiblegroup.h"
@@ -25,6 +30,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -96,6 +102,45 @@ int main(int argc, char **argv)
     window.groups()[0]->setExpanded(true);
     window.groups()[1]->setExpanded(true);
     bool ok = save(window, out, QStringLiteral("TFRMMENU"));
+
+    // The vendor's server played by the test peer: a notice in the status
+    // panel, and the version dialog with the server's lines.
+    tools::NoticePeer peer;
+    peer.listen();
+    const QString page = QStringLiteral("/duyuru.html");
+    peer.serve(page,
+               QStringLiteral("<body bgcolor=\"#fff3c4\"><b>Duyuru:</b> MIZRO 21.002 yayımlandı. "
+                              "<a href=\"http://%1/\">Ayrıntılar</a></body>")
+                   .arg(peer.httpAddress())
+                   .toUtf8(),
+               "text/html; charset=utf-8");
+    peer.setNoticeAnswer(tools::NoticePeer::encoded(
+        {QStringLiteral("0"), QStringLiteral("http://") + peer.httpAddress() + page,
+         QStringLiteral("0")}));
+    peer.setVersionAnswer(tools::NoticePeer::encoded(
+        {QStringLiteral("MIZRO 21.002 sürümü yayımlandı."), QString(),
+         QStringLiteral("- Karar defterinde sayfa numaraları düzeltildi."),
+         QStringLiteral("- Üye listesinde pasif üyeler ayrı gösteriliyor."),
+         QStringLiteral("- Şablonlara \"İlçe\" alanı eklendi."), QStringLiteral("@")}));
+    QSettings(QStringLiteral("RUFA"), QStringLiteral("MIZRO"))
+        .setValue(QStringLiteral("GSRV"), peer.address());
+    app::NoticeView *noticeView = window.statusPanel()->noticeView();
+    bool pageShown = false;
+    QObject::connect(noticeView, &app::NoticeView::pageLoaded, [&] { pageShown = true; });
+    window.findChild<app::NoticeExchange *>()->start(
+        window.kurum(), window.statusPanel()->version()->text(), [] {});
+    waited.restart();
+    while (!pageShown && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    ok = save(window, out, QStringLiteral("TFRMMENU-notice")) && ok;
+    auto *versionInfo = window.findChild<app::VersionInfoDialog *>(QStringLiteral("TFRMVERBILGI"));
+    versionInfo->setVersion(window.statusPanel()->version()->text());
+    versionInfo->show();
+    waited.restart();
+    while (versionInfo->isFetching() && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    ok = save(*versionInfo, out, versionInfo->objectName()) && ok;
+    versionInfo->hide();
 
     // Each modal screen as it opens from its command.
     using Command = app::MainWindow::Command;
