@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "application.h"
 #include "definitionsdialog.h"
 #include "filecheckdialog.h"
 #include "locationdialog.h"
@@ -111,7 +112,7 @@ int runProgram(int &argc, char **argv, const ProgramHooks &hooks)
 {
     // Before any thread exists, the engine's included.
     TerminationSignals::block();
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MIZRO"));
     QApplication::setOrganizationName(QStringLiteral("RUFA"));
     useTurkish(app);
