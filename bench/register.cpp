@@ -122,7 +122,7 @@ Figures measure(const QString &name, const QString &year)
                                   ":SON\nGROUP BY E.KAYNO");
         db::Query count(db,
                         "SELECT COUNT(SNO) KSAY FROM " + body.decisionTable + "\nWHERE KAYNO=:KNO");
-        f.listAlone[b] = medianMs(15, [&](int) {
+        f.listAlone[b] = medianMs(41, [&](int) {
             grouped.bind("ILK", QDate(year.toInt(), 1, 1));
             grouped.bind("SON", QDate(year.toInt() + 1, 1, 1));
             drain(grouped);
@@ -137,7 +137,7 @@ Figures measure(const QString &name, const QString &year)
                 count.scalar();
             }
         });
-        f.list[b] = medianMs(15, [&](int) { meetings.list(); });
+        f.list[b] = medianMs(41, [&](int) { meetings.list(); });
 
         QVector<int> kaynos;
         for (int r = 0; r < n; ++r)
