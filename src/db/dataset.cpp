@@ -640,13 +640,18 @@ bool DataSet::refreshRow()
         reportCalculationFailure();
         return true;
     }
+    dropCurrentRow();
+    return true;
+}
+
+void DataSet::dropCurrentRow()
+{
     const int gone = m_current;
     beginRemoveRows({}, gone, gone);
     m_rows.removeAt(gone);
     endRemoveRows();
     m_current = m_rows.isEmpty() ? -1 : qMin(gone, int(m_rows.size()) - 1);
     emit currentRowChanged(m_current);
-    return true;
 }
 
 bool DataSet::remove()
@@ -684,12 +689,21 @@ bool DataSet::remove()
         failUnexpected(e);
         return false;
     }
-    const int removed = m_current;
-    beginRemoveRows({}, removed, removed);
-    m_rows.removeAt(removed);
-    endRemoveRows();
-    m_current = m_rows.isEmpty() ? -1 : qMin(removed, int(m_rows.size()) - 1);
-    emit currentRowChanged(m_current);
+    if (m_db.inCommand()) {
+        // Part of a larger command: should it fail, the row is back.
+        const int index = m_current;
+        QPointer<DataSet> self(this);
+        m_db.onRollback([=] {
+            if (!self || self->m_state != State::Browse || index > self->m_rows.size())
+                return;
+            self->beginInsertRows({}, index, index);
+            self->m_rows.insert(index, row);
+            self->endInsertRows();
+            self->m_current = index;
+            emit self->currentRowChanged(index);
+        });
+    }
+    dropCurrentRow();
     return true;
 }
 

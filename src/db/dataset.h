@@ -198,6 +198,7 @@ private:
     Row keyOf(const Row &row) const;
     bool mayLeaveRow();
     void undoOnRollback();
+    void dropCurrentRow();
     void followMaster();
     void computeCalculated(Row &row) const;
     void reportCalculationFailure();

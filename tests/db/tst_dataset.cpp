@@ -354,8 +354,9 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM EUYE"), members - 1);
     }
 
-    // A post that is part of a larger command that fails is pending again,
-    // with the typing, instead of showing as stored.
+    // A post or delete that is part of a larger command that fails is
+    // undone on the screen too: the row is pending again with the typing,
+    // or back in the list.
     void postInsideAFailedCommandIsPendingAgain()
     {
         addMembers();
@@ -374,6 +375,14 @@ private slots:
         QCOMPARE(memberName(1), "Ayşe YILMAZ");
         QVERIFY(a.post());
         QCOMPARE(memberName(1), "Ayşe YILMAZ KOÇ");
+        {
+            db::WriteGuard command(*m_db);
+            QVERIFY(a.remove());
+            QCOMPARE(a.count(), 2);
+        }
+        QCOMPARE(a.count(), 3);
+        QCOMPARE(a.value("UKOD").toInt(), 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM EUYE"), 3);
     }
 
     // A row another clerk's open command holds: the post waits a bounded
