@@ -71,10 +71,9 @@ public:
 
     /// Validates the file through the engine, then runs the leftover checks
     /// (as far as a damaged file lets them).
-    /// The connection's transaction is ended with a full commit first: a
-    /// transaction keeps every table it wrote to locked from validation while
-    /// it lasts, and committing "retaining" does not end it. Not to be called
-    /// inside a command that writes. Throws DbError, or Cancelled when
+    /// A transaction keeps every table it wrote to locked from validation
+    /// while it lasts: not to be called inside a command that writes (the
+    /// connection's own reads hold nothing back). Throws DbError, or Cancelled when
     /// cancel says so (the engine's validation is not waited for).
     Report run(const db::Services::Progress &progress = {}, const Cancel &cancel = {});
 

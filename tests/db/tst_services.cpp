@@ -135,9 +135,8 @@ private slots:
         QVERIFY(progress.size() >= v.output.size());
     }
 
-    // A transaction that wrote keeps its tables locked until it ends, and
-    // committing "retaining" does not end it: such a table is busy, not
-    // damaged.
+    // A transaction that wrote keeps its tables locked until it ends: such a
+    // table is busy, not damaged.
     void tableHeldByAWriterIsBusyNotDamaged()
     {
         test::DbCopy copy;
