@@ -497,16 +497,16 @@ bool DataSet::post()
         return m_state == State::Browse;
     const bool inserting = m_state == State::Insert;
     Row stored;
+    QString refusal;
     try {
-        if (m_beforePost) {
-            const QString refusal = m_beforePost(*this);
-            if (!refusal.isEmpty()) {
-                fail(refusal, DbError::Kind::Other);
-                return false;
-            }
-        }
-        stored = m_buffer;
+        // The hook runs inside the command: what it reads and locks (a
+        // number to check, say) holds until the row is written.
         WriteGuard guard(m_db);
+        if (m_beforePost)
+            refusal = m_beforePost(*this);
+        if (!refusal.isEmpty())
+            throw DbError(DbError::Kind::Other, refusal);
+        stored = m_buffer;
         if (!inserting)
             checkUnchanged(m_old);
         Query &q = statement(inserting ? Insert : Update);
@@ -532,7 +532,9 @@ bool DataSet::post()
         guard.commit();
     } catch (const DbError &e) {
         m_changedElsewhere = e.kind() == DbError::Kind::RowChanged;
-        if (m_changedElsewhere)
+        if (!refusal.isEmpty())
+            fail(refusal, DbError::Kind::Other);
+        else if (m_changedElsewhere)
             fail(changedWhileEditing(), e.kind(), e.details());
         else
             fail(e);

@@ -1,12 +1,17 @@
 #include "decisionrules.h"
 
+#include "numbering.h"
+
 #include "db/blobcolumn.h"
+#include "db/database.h"
 #include "db/dataset.h"
 #include "db/dberror.h"
 #include "db/query.h"
 #include "ui/body.h"
 #include "ui/messages.h"
 #include "ui/session.h"
+
+#include <QPointer>
 
 namespace mizro::reg {
 
@@ -124,10 +129,54 @@ QString DecisionRules::fillBeforeSave(db::DataSet &ds)
     ds.setValue(QStringLiteral("KAYNO"), m_meetingRecord);
     ds.setValue(QStringLiteral("TARIH"),
                 m_meetingDate.isValid() ? QVariant(m_meetingDate) : QVariant());
-    if (m_body.documentParticulars)
-        ds.setValue(QStringLiteral("ETUR"),
-                    m_documentKind.isEmpty() ? QVariant() : QVariant(m_documentKind));
+    lockNumbering(m_session.database());
+    checkNumber(ds);
     return QString();
+}
+
+void DecisionRules::checkNumber(db::DataSet &ds)
+{
+    const QVariant number = ds.value(QStringLiteral("KARNO"));
+    if (number.isNull() ||
+        (ds.state() == db::DataSet::State::Edit && number == ds.oldValue(QStringLiteral("KARNO"))))
+        return;
+    // The year's decisions, and those of meetings still being entered (by
+    // this clerk or another), whose meeting is not stored yet.
+    const auto ofYear = [&](const QString &select, const QVariant &withNumber) {
+        db::Query q(
+            m_session.database(),
+            lines({select + QStringLiteral(" FROM ") + m_body.decisionTable + QStringLiteral(" K"),
+                   QStringLiteral("LEFT JOIN ") + m_body.meetingTable +
+                       QStringLiteral(" E ON(E.KAYNO=K.KAYNO)"),
+                   QStringLiteral("WHERE (E.KAYNO IS NULL OR EXTRACT(YEAR FROM "
+                                  "E.TARIH)=:YL)") +
+                       (withNumber.isValid() ? QStringLiteral(" AND K.KARNO=:N") : QString())}));
+        q.bind(QStringLiteral("YL"), m_session.workingYearNumber());
+        if (withNumber.isValid())
+            q.bind(QStringLiteral("N"), withNumber);
+        return q.scalar().toInt();
+    };
+    if (ofYear(QStringLiteral("SELECT COUNT(*)"), number) == 0)
+        return;
+    const int given = ofYear(QStringLiteral("SELECT MAX(K.KARNO)"), QVariant()) + 1;
+    ds.setValue(QStringLiteral("KARNO"), given);
+    m_counter = qMax(m_counter, given);
+    m_notices << renumberedText(QStringLiteral("Karar"), number.toInt(), given);
+    // Told only if the decision is stored.
+    const qsizetype told = m_notices.size();
+    QPointer<DecisionRules> self(this);
+    m_session.database().onRollback([self, told] {
+        if (self && self->m_notices.size() >= told)
+            self->m_notices.remove(told - 1);
+    });
+}
+
+bool DecisionRules::setDocumentKind(const QString &kind)
+{
+    m_documentKind = kind;
+    if (!m_body.documentParticulars || m_decisions->currentRow() < 0)
+        return false;
+    return m_decisions->setValue(QStringLiteral("ETUR"), kind.isEmpty() ? QVariant() : kind);
 }
 
 bool DecisionRules::add(const QTime &now)

@@ -6,8 +6,10 @@
 
 #include <QDate>
 #include <QObject>
+#include <QStringList>
 #include <QTime>
 #include <memory>
+#include <utility>
 
 class QWidget;
 
@@ -50,8 +52,10 @@ public:
     /// The meeting the decisions belong to, as the screen shows it: its
     /// record number and date are written into each decision saved.
     void setMeeting(int recordNumber, const QDate &date);
-    /// The document kind held by the committee's register ("E", "D", "").
-    void setDocumentKind(const QString &kind) { m_documentKind = kind; }
+    /// The committee's document kind ("E", "D", "") the clerk chose for the
+    /// current decision, which goes into editing. A decision the clerk did
+    /// not choose a kind for keeps its own.
+    bool setDocumentKind(const QString &kind);
     const QString &documentKind() const { return m_documentKind; }
 
     /// Appends a decision with the next numbers (an earlier unsaved one is
@@ -74,8 +78,14 @@ public:
 
     const QString &lastError() const { return m_error.text; }
     const QString &lastErrorDetails() const { return m_error.details; }
+    /// Decision numbers someone else took meanwhile, told as the decisions
+    /// were stored under the next free ones; emptied by taking.
+    QStringList takeNotices() { return std::exchange(m_notices, {}); }
 
 private:
+    /// Under the numbering lock: the decision number is no other decision's
+    /// of the working year; a taken one is replaced by the next free.
+    void checkNumber(db::DataSet &ds);
     QString fillBeforeSave(db::DataSet &ds);
     QVariantList currentKey() const;
 
@@ -89,6 +99,7 @@ private:
     QDate m_meetingDate;
     QString m_documentKind;
     db::ErrorText m_error;
+    QStringList m_notices;
 };
 
 } // namespace mizro::reg

@@ -1,6 +1,7 @@
 #include "meetingrules.h"
 
 #include "decisionrules.h"
+#include "numbering.h"
 
 #include "db/dataset.h"
 #include "db/dberror.h"
@@ -206,6 +207,7 @@ QString MeetingRules::beginNew(const QDate &today)
         if (kayno)
             m_meetings->setValue(QStringLiteral("KAYNO"), kayno);
         m_meetings->setValue(QStringLiteral("OTRNO"), otrno);
+        m_drawnNumber = otrno;
         m_meetings->setValue(QStringLiteral("TARIH"), today);
         m_meetings->setValue(QStringLiteral("SAAT"), QTime(10, 0));
         m_meetings->setValue(QStringLiteral("TUR"), QStringLiteral("1"));
@@ -240,16 +242,83 @@ MeetingRules::CheckResult MeetingRules::check(const ScreenState &screen) const
     return {};
 }
 
+bool MeetingRules::checkNumber()
+{
+    db::DataSet &ds = *m_meetings;
+    const bool inserting = ds.state() == db::DataSet::State::Insert;
+    const QVariant number = ds.value(QStringLiteral("OTRNO"));
+    // A meeting keeps the number it was stored with, even an old duplicate.
+    if (!inserting && number == ds.oldValue(QStringLiteral("OTRNO")))
+        return true;
+    const QDate date = ds.value(QStringLiteral("TARIH")).toDate();
+    if (number.isNull() || !date.isValid())
+        return true; // the database refuses the first, the checks the second
+    // Over the other meetings of the meeting's year, with this number when given.
+    const auto ofYear = [&](const QString &select, const QVariant &withNumber) {
+        db::Query q(
+            m_session.database(),
+            lines({select + QStringLiteral(" FROM ") + m_body.meetingTable,
+                   QStringLiteral("WHERE TARIH >= :ILK AND TARIH < :SON"),
+                   QStringLiteral("AND KAYNO IS DISTINCT FROM :K") +
+                       (withNumber.isValid() ? QStringLiteral(" AND OTRNO=:N") : QString())}));
+        q.bind(QStringLiteral("ILK"), QDate(date.year(), 1, 1));
+        q.bind(QStringLiteral("SON"), QDate(date.year() + 1, 1, 1));
+        q.bind(QStringLiteral("K"), ds.value(QStringLiteral("KAYNO")));
+        if (withNumber.isValid())
+            q.bind(QStringLiteral("N"), withNumber);
+        return q.scalar().toInt();
+    };
+    if (ofYear(QStringLiteral("SELECT COUNT(*)"), number) == 0)
+        return true;
+    if (inserting && number.toInt() == m_drawnNumber) {
+        const int given = ofYear(QStringLiteral("SELECT MAX(OTRNO)"), QVariant()) + 1;
+        ds.setValue(QStringLiteral("OTRNO"), given);
+        m_drawnNumber = given;
+        m_notices << renumberedText(QStringLiteral("Oturum"), number.toInt(), given);
+        return true;
+    }
+    m_error.set(QStringLiteral("%1 yılında %2 numaralı bir oturum zaten var. Başka bir oturum "
+                               "numarası giriniz.")
+                    .arg(date.year())
+                    .arg(number.toInt()));
+    m_errorField = Field::Number;
+    return false;
+}
+
 bool MeetingRules::save(DecisionRules *pendingDecision)
 {
     m_error.clear();
+    m_errorField = Field::None;
+    m_notices.clear();
     const QVariant kayno = m_meetings->value(QStringLiteral("KAYNO"));
-    if (!m_meetings->post()) {
-        m_error.set(m_meetings->lastError(), m_meetings->lastErrorDetails());
-        return false;
-    }
-    if (pendingDecision && pendingDecision->decisions().isEditing() && !pendingDecision->save()) {
-        m_error.set(pendingDecision->lastError(), pendingDecision->lastErrorDetails());
+    const bool written = [&] {
+        try {
+            // The meeting and its pending decision together: a refusal of
+            // either leaves both as the clerk typed them.
+            db::WriteGuard guard(m_session.database());
+            if (m_variant == Variant::SingleScreen) {
+                lockNumbering(m_session.database());
+                if (!checkNumber())
+                    return false;
+            }
+            if (!m_meetings->post()) {
+                m_error.set(m_meetings->lastError(), m_meetings->lastErrorDetails());
+                return false;
+            }
+            if (pendingDecision && pendingDecision->decisions().isEditing() &&
+                !pendingDecision->save()) {
+                m_error.set(pendingDecision->lastError(), pendingDecision->lastErrorDetails());
+                return false;
+            }
+            guard.commit();
+        } catch (const db::DbError &e) {
+            m_error.set(e);
+            return false;
+        }
+        return true;
+    }();
+    if (!written) {
+        m_notices.clear();
         return false;
     }
     relist(nullptr, QStringLiteral("Kayıt yapıldı; ancak oturum listesi yeniden okunamadı."), [&] {

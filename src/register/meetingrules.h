@@ -8,8 +8,10 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QWidget;
 
@@ -37,7 +39,7 @@ public:
     /// The largest record number a meeting can hold.
     static constexpr int MaxRecordNumber = 32767;
 
-    enum class Field { None, Time, Type, Summary, Date };
+    enum class Field { None, Time, Type, Summary, Date, Number };
     struct CheckResult {
         QString message; // empty when all checks pass
         Field field = Field::None;
@@ -92,12 +94,20 @@ public:
     void refreshDecisionCount(int recordNumber);
     const QString &lastError() const { return m_error.text; }
     const QString &lastErrorDetails() const { return m_error.details; }
+    /// The field a refused save is about (the meeting number taken by hand).
+    Field lastErrorField() const { return m_errorField; }
+    /// What the last save changed on its own and the clerk should be told
+    /// (a number someone else took meanwhile); emptied by taking.
+    QStringList takeNotices() { return std::exchange(m_notices, {}); }
 
     /// Texts of the meeting type ("1", "2").
     static QString typeText(const QString &tur);
 
 private:
     int drawRecordNumber(QString &error);
+    /// Under the numbering lock: the meeting number is not another meeting's
+    /// of the year. A drawn number someone took is replaced by the next free.
+    bool checkNumber();
     void readCounts();
     void listMeetings();
     void relist(QWidget *parent, const QString &text, const std::function<void()> &read);
@@ -109,7 +119,10 @@ private:
     std::unique_ptr<db::Query> m_count;
     QHash<int, int> m_counts; // decision counts of the listed meetings, by KAYNO
     int m_lastMeetingNumber = 0;
+    int m_drawnNumber = 0; // the number the entry began with
     db::ErrorText m_error;
+    Field m_errorField = Field::None;
+    QStringList m_notices;
 };
 
 } // namespace mizro::reg

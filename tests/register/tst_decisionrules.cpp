@@ -90,7 +90,6 @@ private slots:
         DecisionRules rules(t.session(), b, Variant::SingleScreen);
         rules.prepareNumbering();
         rules.setMeeting(2, QDate(2021, 6, 1));
-        rules.setDocumentKind("D");
         rules.list(2);
         QVERIFY(rules.add(QTime(10, 17, 45)));
         db::DataSet &d = rules.decisions();
@@ -104,12 +103,15 @@ private slots:
             1);
         QCOMPARE(d.value("KARNO").toInt(), 42);
         QCOMPARE(d.value("SNO").toInt(), 2);
-        QVERIFY(rules.save()); // an empty summary is saved by the decision's own save
+        rules.setDocumentKind("D"); // chosen for the second decision only
+        QVERIFY(rules.save());      // an empty summary is saved by the decision's own save
         QCOMPARE(
             t.scalar(QString("SELECT TARIH FROM %1 WHERE KARNO=41").arg(b.decisionTable)).toDate(),
             QDate(2021, 6, 1));
-        if (committee)
+        if (committee) {
             QCOMPARE(t.scalar("SELECT ETUR FROM EKAR WHERE KARNO=42").toString(), "D");
+            QVERIFY(t.scalar("SELECT ETUR FROM EKAR WHERE KARNO=41").isNull());
+        }
     }
 
     void cancelledAdditionLeavesGap()
