@@ -10,6 +10,7 @@
 #include "ui/collapsiblegroup.h"
 #include "ui/dialogrunner.h"
 #include "ui/messages.h"
+#include "ui/programend.h"
 #include "ui/session.h"
 
 #include <QAction>
@@ -269,7 +270,8 @@ void MainWindow::openRegister(Command command)
     connect(screen, &QObject::destroyed, sub, &QObject::deleteLater);
     connect(screen, &QObject::destroyed, this, [this] { updateCommandStates(); });
     screen->show();
-    sub->show();
+    // The registers are the day's work: they take the whole frame.
+    sub->showMaximized();
     m_mdi->setActiveSubWindow(sub);
 }
 
@@ -495,6 +497,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
+        setProperty(ui::ProgramEndingProperty, true);
         for (QMdiSubWindow *sub : m_mdi->subWindowList())
             sub->close();
         const QString error = closeRoutine();

@@ -16,6 +16,7 @@
 
 #include "lists/departmentlist.h"
 #include "lists/memberlist.h"
+#include "register/singleregister.h"
 #include "ui/body.h"
 #include "ui/dialogrunner.h"
 #include "ui/messages.h"
@@ -106,6 +107,14 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
                      new lists::MemberList(session, ui::Body::committee(), &window));
     window.setDialog(MainWindow::Command::MecMembers,
                      new lists::MemberList(session, ui::Body::council(), &window));
+    window.setRegisterFactory(
+        MainWindow::RegisterSlot::EncSingle, [&session, &dialogs](QWidget *p) {
+            return new reg::SingleRegister(session, ui::Body::committee(), dialogs, p);
+        });
+    window.setRegisterFactory(
+        MainWindow::RegisterSlot::MecSingle, [&session, &dialogs](QWidget *p) {
+            return new reg::SingleRegister(session, ui::Body::council(), dialogs, p);
+        });
 }
 
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks)

@@ -1,11 +1,14 @@
 #include "dataset.h"
 
+#include <QScopedValueRollback>
+
 #include "database.h"
 #include "query.h"
 #include "writeguard.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QScopedValueRollback>
 #include <QTime>
 
 namespace mizro::db {
@@ -347,6 +350,10 @@ bool DataSet::setCurrentRow(int row)
         return false;
     if (row == m_current)
         return true;
+    // A view that follows a removal moves its own cursor: the data set
+    // decides where it stands afterwards.
+    if (m_removing)
+        return false;
     if (!mayLeaveRow())
         return false;
     // Dropping an untouched new row may have shortened the list.
@@ -587,11 +594,9 @@ void DataSet::cancel()
     m_changedElsewhere = false;
     if (m_state == State::Insert) {
         const int row = m_current;
-        beginRemoveRows({}, row, row);
-        m_rows.removeAt(row);
-        endRemoveRows();
         m_buffer.clear();
         m_old.clear();
+        takeRow(row);
         m_current = m_rows.isEmpty()
                         ? -1
                         : qBound(0, m_insertReturn < 0 ? int(m_rows.size()) - 1 : m_insertReturn,
@@ -646,12 +651,18 @@ bool DataSet::refreshRow()
     return true;
 }
 
+void DataSet::takeRow(int row)
+{
+    QScopedValueRollback<bool> removing(m_removing, true);
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
 void DataSet::dropCurrentRow()
 {
     const int gone = m_current;
-    beginRemoveRows({}, gone, gone);
-    m_rows.removeAt(gone);
-    endRemoveRows();
+    takeRow(gone);
     m_current = m_rows.isEmpty() ? -1 : qMin(gone, int(m_rows.size()) - 1);
     emit currentRowChanged(m_current);
 }

@@ -199,6 +199,8 @@ private:
     bool mayLeaveRow();
     void undoOnRollback();
     void dropCurrentRow();
+    /// Takes a row out of the list; moves meanwhile are refused.
+    void takeRow(int row);
     void followMaster();
     void computeCalculated(Row &row) const;
     void reportCalculationFailure();
@@ -242,6 +244,7 @@ private:
     Row m_old;               // current row as read, while editing
     bool m_modified = false; // changed by the user since edit() or append()
     bool m_inNewRecord = false;
+    bool m_removing = false;
     bool m_changedElsewhere = false; // the last post met a row someone else changed
     int m_insertReturn = -1;         // row current before append()
     mutable QString m_calcFailure;   // first failing calculation since last told

@@ -171,6 +171,22 @@ void DecisionRules::checkNumber(db::DataSet &ds)
     });
 }
 
+QVector<QPair<int, QString>> DecisionRules::departments() const
+{
+    db::Query q(m_session.database(), QStringLiteral("SELECT * FROM BIRIM"));
+    q.exec();
+    QVector<QPair<int, QString>> out;
+    while (q.next()) {
+        // The decision holds the code as a number: a code that is none
+        // cannot be chosen.
+        bool number = false;
+        const int code = q.value(QStringLiteral("BIRKOD")).toString().trimmed().toInt(&number);
+        if (number)
+            out.append({code, q.value(QStringLiteral("BIRIMADI")).toString()});
+    }
+    return out;
+}
+
 bool DecisionRules::setDocumentKind(const QString &kind)
 {
     m_documentKind = kind;

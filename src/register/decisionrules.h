@@ -6,8 +6,10 @@
 
 #include <QDate>
 #include <QObject>
+#include <QPair>
 #include <QStringList>
 #include <QTime>
+#include <QVector>
 #include <memory>
 #include <utility>
 
@@ -66,6 +68,9 @@ public:
     void cancel();
     /// Asks the question; on Yes deletes the current decision.
     bool remove(QWidget *parent);
+
+    /// The departments a decision may concern: code and name. Throws DbError.
+    QVector<QPair<int, QString>> departments() const;
 
     /// The stored document of the current decision (empty when it has none).
     /// Throws DbError.

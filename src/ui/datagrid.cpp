@@ -58,7 +58,8 @@ void DataGrid::setDataSet(db::DataSet *dataSet)
     connect(dataSet, &db::DataSet::modelReset, this,
             [this] { followDataSet(m_dataSet->currentRow()); });
     connect(dataSet, &db::DataSet::errorOccurred, this, [this](const QString &message) {
-        m_messages.error(this, message, m_dataSet->lastErrorDetails());
+        if (m_showsErrors)
+            m_messages.error(this, message, m_dataSet->lastErrorDetails());
     });
 }
 

@@ -32,6 +32,9 @@ public:
         return QStringLiteral("BU KAYIT SİLİNECEKTİR ONAYLIYORMUSUNUZ");
     }
 
+    /// The data set's errors are shown by the grid (the default), or by the
+    /// screen that drives the data set.
+    void setShowsErrors(bool shows) { m_showsErrors = shows; }
     /// Moves the data set and the grid to the row, storing a pending one.
     bool goToRow(int row);
 
@@ -49,6 +52,7 @@ private:
     db::DataSet *m_dataSet = nullptr;
     bool m_editing = false;
     bool m_syncing = false;
+    bool m_showsErrors = true;
 };
 
 } // namespace mizro::ui

@@ -604,6 +604,32 @@ private slots:
         QCOMPARE(names().first(), "1=Fen İşleri");
     }
 
+    // A grid moves its cursor when the new row leaves it: that move must
+    // not store the row being dropped.
+    void droppedNewRowUnderAGridIsNotStored()
+    {
+        ui::ScriptedMessages messages;
+        DataSet ds(*m_db);
+        configureDepartments(ds);
+        ui::DataGrid grid(messages);
+        grid.setDataSet(&ds);
+        ds.open();
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QStringList before = names();
+        QVERIFY(ds.append());
+        ds.setValue("BIRKOD", "9");
+        ds.setValue("BIRIMADI", "Vazgeçilen");
+        QCOMPARE(grid.currentIndex().row(), ds.currentRow());
+        ds.cancel();
+        QCoreApplication::processEvents();
+        QCOMPARE(names(), before);
+        QCOMPARE(ds.state(), DataSet::State::Browse);
+        QCOMPARE(ds.count(), before.size());
+        QCOMPARE(grid.currentIndex().row(), ds.currentRow());
+        QVERIFY(messages.entries().isEmpty());
+    }
+
     void calculatedFieldsFilterAndDisplayColumns()
     {
         DataSet ds(*m_db);

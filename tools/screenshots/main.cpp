@@ -18,7 +18,9 @@
 #include "db/schema.h"
 #include "demodata.h"
 #include "noticepeer.h"
+#include "register/decisioncard.h"
 #include "register/memberpicklist.h"
+#include "register/singleregister.h"
 #include "ui/body.h"
 #include "ui/collapsiblegroup.h"
 #include "ui/dialogrunner.h"
@@ -32,7 +34,10 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -173,6 +178,31 @@ int main(int argc, char **argv)
         pick.show();
         ok = save(pick, out, pick.objectName()) && ok;
     }
+    // Each body's register in the frame, browsing, then entering a meeting
+    // with a decision being added, at both screen sizes.
+    for (const QSize size : {QSize(1280, 800), QSize(1024, 768)}) {
+        window.resize(size);
+        const QString suffix = size.width() == 1280 ? QString() : QStringLiteral("-1024");
+        for (Command c : {Command::EncRegister, Command::MecRegister}) {
+            window.run(c);
+            auto *screen = static_cast<reg::SingleRegister *>(
+                window.registerScreen(window.registerSlotFor(c)));
+            ok = save(window, out, screen->objectName() + suffix) && ok;
+            screen->firstButton();
+            screen->addDecision();
+            if (reg::DecisionCard *card = screen->currentCard())
+                card->summary()->insertPlainText(
+                    QStringLiteral("Şehir içi yolların asfaltlanması işi için ihale "
+                                   "yapılmasına, İmar ve Şehircilik Müdürlüğünün teklifi "
+                                   "uyarınca oybirliğiyle karar verildi."));
+            ok = save(window, out, screen->objectName() + QStringLiteral("-entry") + suffix) && ok;
+            screen->secondButton();
+            screen->exitWindow();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    window.resize(1280, 800);
+
     app::LoginDialog login(session, &window);
     login.prepare();
     login.show();

@@ -1,0 +1,167 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMdiSubWindow;
+class QPushButton;
+class QToolButton;
+
+namespace mizro::ui {
+class CardList;
+class DataGrid;
+class DialogRunner;
+class FieldBinder;
+class Session;
+struct Body;
+} // namespace mizro::ui
+
+namespace mizro::reg {
+
+class AttendanceRules;
+class DecisionCard;
+class DecisionRules;
+class MeetingRules;
+
+/// TFRMENC1 / TFRMMEC1: a body's meetings of the working year, the current
+/// meeting's particulars and attendance, and its decisions as cards; a
+/// meeting is entered or changed with its attendance and decisions in one go.
+class SingleRegister : public QWidget {
+    Q_OBJECT
+public:
+    enum class Mode { Browse = 0, New = 1, Change = 2 };
+    /// Opens the document editor on the current decision (modal).
+    using EditorOpener = std::function<void(SingleRegister &)>;
+
+    SingleRegister(ui::Session &session, const ui::Body &body, ui::DialogRunner &dialogs,
+                   QWidget *parent = nullptr);
+    ~SingleRegister() override;
+
+    void setEditorOpener(EditorOpener opener) { m_openEditor = std::move(opener); }
+
+    // Commands, as the buttons and keys give them.
+    /// Runs each time the window becomes the active child window; an open
+    /// entry is left as it is.
+    void formActivate();
+    void firstButton();  // F2: new meeting, or save
+    void secondButton(); // F4: change, or cancel
+    void deleteMeeting();
+    void exitWindow();
+    void switchVariant();
+    void addDecision();
+    void deleteDecisionButton();
+    void decisionText();
+    void saveDecision();
+    void addMembers();
+    void removeMember();
+
+    Mode mode() const { return m_mode; }
+    bool attendanceMenuAttached() const { return m_menuAttached; }
+    const ui::Body &body() const { return m_body; }
+    ui::Session &session() const { return m_session; }
+    MeetingRules &meetings() const { return *m_meetings; }
+    DecisionRules &decisions() const { return *m_decisions; }
+    AttendanceRules &attendance() const { return *m_attendance; }
+
+    ui::DataGrid *meetingList() const { return m_list; }
+    ui::DataGrid *attendanceGrid() const { return m_attendanceGrid; }
+    ui::CardList *cards() const { return m_cards; }
+    DecisionCard *currentCard() const;
+    QPushButton *newButton() const { return m_first; }
+    QPushButton *changeButton() const { return m_second; }
+    QPushButton *deleteButton() const { return m_delete; }
+    QPushButton *exitButton() const { return m_exit; }
+    QToolButton *variantButton() const { return m_variant; }
+    QLineEdit *numberEdit() const { return m_number; }
+    QLabel *recordLabel() const { return m_record; }
+    QComboBox *typeBox() const { return m_type; }
+    QLineEdit *dateEdit() const { return m_date; }
+    QLineEdit *timeEdit() const { return m_time; }
+    QLineEdit *descriptionEdit() const { return m_description; }
+    QComboBox *kindBox() const { return m_kind; }
+    QComboBox *departmentBox() const { return m_department; }
+    QString deleteDecisionLabel() const { return m_deleteLabel; }
+    QWidget *particulars() const { return m_particulars; }
+    QWidget *decisionArea() const { return m_decisionArea; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void buildMeetingList(QWidget *panel);
+    QWidget *buildParticulars();
+    QWidget *buildAttendance();
+    QWidget *buildDecisionArea();
+    QAction *key(const QString &text, Qt::Key key, void (SingleRegister::*command)());
+
+    void setMode(Mode mode);
+    void currentMeetingChanged(bool force);
+    void currentDecisionChanged();
+    void showType();
+    void followMeetingValues();
+    void beginNew();
+    void beginChange();
+    void saveMeeting();
+    void cancelEntry();
+    bool saveDecisionIfEditing();
+    void refreshCount(int recordNumber);
+    void showNotices();
+    void setDeleteLabel(const QString &label);
+    void openData();
+    void closeData();
+    void focusSummary();
+    void showError(const QString &text, const QString &details);
+    int recordNumber() const;
+
+    ui::Session &m_session;
+    const ui::Body &m_body;
+    ui::DialogRunner &m_dialogs;
+    std::unique_ptr<MeetingRules> m_meetings;
+    std::unique_ptr<DecisionRules> m_decisions;
+    std::unique_ptr<AttendanceRules> m_attendance;
+    ui::FieldBinder *m_meetingFields = nullptr;
+    ui::FieldBinder *m_decisionFields = nullptr;
+
+    ui::DataGrid *m_list = nullptr;
+    ui::DataGrid *m_attendanceGrid = nullptr;
+    ui::CardList *m_cards = nullptr;
+    QWidget *m_particulars = nullptr;
+    QWidget *m_attendanceBox = nullptr;
+    QWidget *m_decisionArea = nullptr;
+    QLineEdit *m_number = nullptr;
+    QLabel *m_record = nullptr;
+    QComboBox *m_type = nullptr;
+    QLineEdit *m_date = nullptr;
+    QLineEdit *m_time = nullptr;
+    QLineEdit *m_description = nullptr;
+    QComboBox *m_kind = nullptr;
+    QComboBox *m_department = nullptr;
+    QPushButton *m_first = nullptr;
+    QPushButton *m_second = nullptr;
+    QPushButton *m_delete = nullptr;
+    QPushButton *m_exit = nullptr;
+    QToolButton *m_variant = nullptr;
+
+    EditorOpener m_openEditor;
+    Mode m_mode = Mode::Browse;
+    bool m_menuAttached = false;
+    bool m_captionsPrefixed = true;
+    bool m_deleteMode = false; // a decision was added and the button not clicked since
+    QString m_deleteLabel;
+    QString m_heldKind;
+    int m_shownMeeting = -1; // KAYNO whose decisions and attendance are shown
+    bool m_dataOpen = false;
+    bool m_closing = false;
+    bool m_shownOnce = false;
+    QPointer<QMdiSubWindow> m_lastActive;
+};
+
+} // namespace mizro::reg
