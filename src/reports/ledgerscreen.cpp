@@ -122,6 +122,12 @@ void LedgerScreen::changeEvent(QEvent *event)
     }
 }
 
+void LedgerScreen::done(int result)
+{
+    m_decisions->close();
+    QDialog::done(result);
+}
+
 void LedgerScreen::keyPressEvent(QKeyEvent *event)
 {
     // No key closes the screen: "ESC-Çıkış" acts on a click.

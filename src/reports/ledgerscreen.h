@@ -54,6 +54,9 @@ public:
     /// "F7-Yazdır".
     void print();
 
+public slots:
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -37,6 +37,27 @@ const ReportRenderer::Metrics &ReportRenderer::metricsOf(const ReportFont &font)
     return *m_ownMetrics.back();
 }
 
+const ReportRenderer::Shaped &ReportRenderer::shaped(const QString &text, const Metrics &m)
+{
+    const QPair<const Metrics *, QString> key(&m, text);
+    auto found = m_shaped.constFind(key);
+    if (found != m_shaped.constEnd())
+        return *found;
+    // Kept small: most decision texts are seen once.
+    if (m_shaped.size() > 4096)
+        m_shaped.clear();
+    QTextLayout layout(text, m.font, m_device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e9);
+    layout.endLayout();
+    Shaped s;
+    s.width = line.isValid() ? line.naturalTextWidth() : 0;
+    s.runs = layout.glyphRuns();
+    return *m_shaped.insert(key, s);
+}
+
 QRectF ReportRenderer::deviceRect(double left, double top, double width, double height) const
 {
     return QRectF(left * m_kx, top * m_ky, width * m_kx, height * m_ky);
@@ -48,6 +69,7 @@ void ReportRenderer::drawPage(QPainter &painter, int page)
         m_device = painter.device();
         m_kx = m_device->logicalDpiX() / 25.4;
         m_ky = m_device->logicalDpiY() / 25.4;
+        m_shaped.clear();
         m_metrics.clear();
         m_ownMetrics.clear();
     }
@@ -94,33 +116,41 @@ void ReportRenderer::drawText(QPainter &painter, const ReportElement &e, const Q
                               const QString &text)
 {
     const Metrics *m = &metricsOf(e.font);
-    qreal width = m->metrics.horizontalAdvance(text);
-    if (e.wraps() && width > box.width()) {
+    const Shaped *line = &shaped(text, *m);
+    if (e.wraps() && line->width > box.width()) {
         painter.setFont(m->font);
         drawWrapped(painter, e, box, text, *m);
         return;
     }
     if (m->metrics.height() > box.height() + 0.5)
         return; // not even one line fits
-    if (width > box.width() && width * MinimumShrink <= box.width()) {
+    if (line->width > box.width() && line->width * MinimumShrink <= box.width()) {
         // A little smaller rather than cut: a date just wider than its box.
         ReportFont smaller = e.font;
-        smaller.pointSize = std::floor(e.font.pointSize * box.width() / width * 10) / 10;
+        smaller.pointSize = std::floor(e.font.pointSize * box.width() / line->width * 10) / 10;
         m = &metricsOf(smaller);
-        width = m->metrics.horizontalAdvance(text);
+        line = &shaped(text, *m);
     }
-    painter.setFont(m->font);
-    QString shown = text;
-    qreal shownWidth = width;
+    // Texts stand at the top of their boxes.
+    if (line->width <= box.width()) {
+        qreal x = box.left();
+        if (e.align != Align::Left)
+            x += (box.width() - line->width) / 2;
+        for (const QGlyphRun &run : line->runs)
+            painter.drawGlyphRun(QPointF(x, box.top()), run);
+        return;
+    }
     // Cut at the box's right edge rather than draw past it.
+    QString shown = text;
+    qreal shownWidth = line->width;
     while (shownWidth > box.width() && !shown.isEmpty()) {
         shown.chop(1);
         shownWidth = m->metrics.horizontalAdvance(shown);
     }
-    // Texts stand at the top of their boxes.
     qreal x = box.left();
     if (e.align != Align::Left)
         x += (box.width() - shownWidth) / 2;
+    painter.setFont(m->font);
     painter.drawText(QPointF(x, box.top() + m->metrics.ascent()), shown);
 }
 

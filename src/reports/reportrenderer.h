@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <memory>
@@ -49,7 +50,14 @@ private:
         QFont font;
         QFontMetricsF metrics;
     };
+    /// A text laid out on one line, kept: the same labels, times and
+    /// member texts recur on every page.
+    struct Shaped {
+        QList<QGlyphRun> runs;
+        qreal width = 0;
+    };
     const Metrics &metricsOf(const ReportFont &font);
+    const Shaped &shaped(const QString &text, const Metrics &m);
     void drawText(QPainter &painter, const ReportElement &e, const QRectF &box,
                   const QString &text);
     void drawWrapped(QPainter &painter, const ReportElement &e, const QRectF &box,
@@ -62,6 +70,7 @@ private:
     double m_ky = 1;
     QHash<QString, Metrics *> m_metrics;
     std::vector<std::unique_ptr<Metrics>> m_ownMetrics;
+    QHash<QPair<const Metrics *, QString>, Shaped> m_shaped;
 };
 
 } // namespace mizro::reports

@@ -20,9 +20,11 @@
 #include <QComboBox>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace mizro;
 using namespace mizro::reports;
@@ -340,6 +342,36 @@ private slots:
         QVERIFY(fitsPage);
         QVERIFY(t.session().ledgerPrinted());
         QVERIFY(screen.printedOnce());
+        QVERIFY(t.messages().entries().isEmpty());
+    }
+
+    // İptal in the progress of a long ledger: no preview, nothing left open.
+    void cancellingTheBuildingShowsNoPreview()
+    {
+        test::TestSession t("2025");
+        const ui::Body &b = ui::Body::committee();
+        meeting(t, b, 1, 1, QDate(2025, 3, 4));
+        meeting(t, b, 2, 2, QDate(2025, 3, 11));
+        ui::ScriptedDialogRunner dialogs;
+        QStringList shown;
+        dialogs.setScript([&](QDialog &d) {
+            shown << d.metaObject()->className();
+            return int(QDialog::Accepted);
+        });
+        LedgerScreen screen(t.session(), b, dialogs);
+        screen.setProgressDelay(0);
+        screen.show();
+        bool progressShown = false;
+        QTimer::singleShot(0, &screen, [&] {
+            if (auto *p = screen.findChild<QProgressDialog *>("ReportProgress")) {
+                progressShown = p->isVisible();
+                p->cancel();
+            }
+        });
+        screen.printButton()->click();
+        QVERIFY(progressShown);
+        QCOMPARE(shown, QStringList{"QPrintDialog"});
+        QVERIFY(!screen.findChild<QProgressDialog *>("ReportProgress"));
         QVERIFY(t.messages().entries().isEmpty());
     }
 

@@ -345,8 +345,7 @@ int ledger(const QStringList &args)
         err() << (terminal ? "\n" : "") << "Karar defteri okunamadı: " << fullText(e) << "\n";
         return 1;
     }
-    if (terminal)
-        err() << "\n";
+    err() << (terminal ? "\rHazırlanan: " : "Hazırlanan: ") << doc.pageCount() << " sayfa\n";
     QString error;
     const bool written = reports::ReportRenderer::writePdf(doc, target, &error,
                                                            progress("Yazılan", doc.pageCount()));
