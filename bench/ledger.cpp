@@ -12,6 +12,7 @@
 #include "db/schema.h"
 #include "demodata.h"
 #include "lists/searchrules.h"
+#include "loopbackserver.h"
 #include "reports/ledgerrules.h"
 #include "reports/reportrenderer.h"
 #include "ui/body.h"
@@ -24,7 +25,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -218,24 +218,9 @@ int main(int argc, char **argv)
     const double plain = plainDrawing(dir.filePath("plain.pdf"));
     const Figures embedded = measure(path, year, dir.path());
     Figures served;
-    bool haveServer = false;
-    const QString serverDir = dir.filePath("server");
-    const QString script = QStringLiteral(MIZRO_SOURCE_DIR "/scripts/fbserver");
-    if (QProcess::execute(script, {"start", serverDir}) == 0) {
-        QFile port(serverDir + "/port");
-        port.open(QIODevice::ReadOnly);
-        const QString servedPath = serverDir + "/data/MIZRO.GDB";
-        QFile::copy(path, servedPath);
-        try {
-            served = measure("127.0.0.1/" + QString::fromLatin1(port.readAll()).trimmed() + ":" +
-                                 servedPath,
-                             year, dir.path());
-            haveServer = true;
-        } catch (const std::exception &e) {
-            out << "server: " << e.what() << "\n";
-        }
-        QProcess::execute(script, {"stop", serverDir});
-    }
+    const bool haveServer =
+        onLoopbackServer(path, dir.filePath("server"),
+                         [&](const QString &name) { served = measure(name, year, dir.path()); });
 
     out << "\nmedians in ms                          embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {

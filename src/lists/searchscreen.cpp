@@ -7,7 +7,6 @@
 #include "ui/messages.h"
 #include "ui/session.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,7 +18,7 @@
 namespace mizro::lists {
 
 SearchScreen::SearchScreen(ui::Session &session, const ui::Body &body, QWidget *parent)
-    : QDialog(parent), m_session(session),
+    : ReactivatingDialog(parent), m_session(session),
       m_rules(std::make_unique<SearchRules>(session.database(), body)), m_text(new QLineEdit(this)),
       m_results(new QListWidget(this)), m_start(new QPushButton(QStringLiteral("Başla"), this)),
       m_exit(new QPushButton(QStringLiteral("Çıkış"), this))
@@ -71,28 +70,13 @@ QStringList SearchScreen::resultLines() const
 
 void SearchScreen::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    m_leftForOwnWindow = false;
+    ReactivatingDialog::showEvent(event);
     try {
         m_rules->read();
     } catch (const db::DbError &e) {
         m_session.messages().error(this, e);
     }
     formActivate();
-}
-
-void SearchScreen::changeEvent(QEvent *event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible())
-        return;
-    if (!isActiveWindow()) {
-        // Only a return from another window of the program counts.
-        m_leftForOwnWindow = QApplication::activeWindow() != nullptr;
-    } else if (m_leftForOwnWindow) {
-        m_leftForOwnWindow = false;
-        formActivate();
-    }
 }
 
 bool SearchScreen::eventFilter(QObject *watched, QEvent *event)
@@ -132,8 +116,7 @@ void SearchScreen::start()
     if (text.isEmpty()) {
         m_session.messages().information(this, emptyTextMessage());
         // The box has been closed: the screen is back, emptied.
-        m_leftForOwnWindow = false;
-        formActivate();
+        backFromOwnWindow();
         return;
     }
     const QStringList lines = m_rules->search(text);

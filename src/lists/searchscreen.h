@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/reactivatingdialog.h"
+
 #include <memory>
 
 class QLineEdit;
@@ -18,7 +19,7 @@ class SearchRules;
 
 /// TFRMENCARA / TFRMMECARA: finds a text in a body's meeting descriptions
 /// and decision summaries of all years and lists where it stands.
-class SearchScreen : public QDialog {
+class SearchScreen : public ui::ReactivatingDialog {
     Q_OBJECT
 public:
     static QString emptyTextMessage() { return QStringLiteral("Hatalı Bilgi..."); }
@@ -36,14 +37,13 @@ public:
     /// "Başla".
     void start();
     /// Back on the screen: the list and the text emptied.
-    void formActivate();
+    void formActivate() override;
 
 public slots:
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -54,7 +54,6 @@ private:
     QListWidget *m_results;
     QPushButton *m_start;
     QPushButton *m_exit;
-    bool m_leftForOwnWindow = false;
 };
 
 } // namespace mizro::lists

@@ -12,7 +12,6 @@
 #include "ui/messages.h"
 #include "ui/session.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,7 +37,7 @@ const QStringList &LedgerScreen::monthNames()
 
 LedgerScreen::LedgerScreen(ui::Session &session, const ui::Body &body, ui::DialogRunner &dialogs,
                            QWidget *parent)
-    : QDialog(parent), m_session(session), m_body(body), m_dialogs(dialogs),
+    : ReactivatingDialog(parent), m_session(session), m_body(body), m_dialogs(dialogs),
       m_rules(std::make_unique<LedgerRules>(session.database(), body)),
       m_decisions(std::make_unique<db::DataSet>(session.database())), m_month(new QComboBox(this)),
       m_grid(new ui::DataGrid(session.messages(), this)),
@@ -103,23 +102,8 @@ LedgerScreen::~LedgerScreen() = default;
 
 void LedgerScreen::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
-    m_leftForOwnWindow = false;
+    ReactivatingDialog::showEvent(event);
     formActivate();
-}
-
-void LedgerScreen::changeEvent(QEvent *event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible())
-        return;
-    if (!isActiveWindow()) {
-        // Only a return from another window of the program counts.
-        m_leftForOwnWindow = QApplication::activeWindow() != nullptr;
-    } else if (m_leftForOwnWindow) {
-        m_leftForOwnWindow = false;
-        formActivate();
-    }
 }
 
 void LedgerScreen::done(int result)
@@ -182,10 +166,8 @@ void LedgerScreen::print()
 {
     {
         QPrintDialog dialog(&m_printer, this);
-        const int answer = m_dialogs.exec(dialog);
-        m_leftForOwnWindow = false;
-        if (answer != QDialog::Accepted) {
-            formActivate(); // back on the screen
+        if (m_dialogs.exec(dialog) != QDialog::Accepted) {
+            backFromOwnWindow();
             return;
         }
     }
@@ -206,7 +188,6 @@ void LedgerScreen::print()
         m_session.messages().error(this, QStringLiteral("Karar defteri hazırlanamadı."),
                                    QString::fromLocal8Bit(e.what()));
     }
-    m_leftForOwnWindow = false;
     m_printedOnce = true;
     sorgula();
 }

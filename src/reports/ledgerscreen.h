@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/reactivatingdialog.h"
+
 #include <QPrinter>
 #include <memory>
 
@@ -25,7 +26,7 @@ struct ReportDocument;
 /// TFRMENCKARDEF / TFRMMECKARDEF: a body's decisions of the definitions
 /// year, by month, and the printing of its ledger through the print dialog
 /// and the preview.
-class LedgerScreen : public QDialog {
+class LedgerScreen : public ui::ReactivatingDialog {
     Q_OBJECT
 public:
     static const QStringList &monthNames();
@@ -48,7 +49,7 @@ public:
 
     /// The opening and each return to the screen: the year's grid while
     /// nothing has been printed since the main window opened it.
-    void formActivate();
+    void formActivate() override;
     /// SORGULA: the grid of the period the selector shows.
     void sorgula();
     /// "F7-Yazdır".
@@ -59,7 +60,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -78,7 +78,6 @@ private:
     QPrinter m_printer;
     int m_keptMonth = 0;
     bool m_printedOnce = false;
-    bool m_leftForOwnWindow = false;
     int m_progressDelay = 500;
 };
 
