@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -404,6 +405,43 @@ private slots:
         // Printed: coming back to the screen changes nothing.
         screen.formActivate();
         QCOMPARE(gridColumn(screen, 3), QStringList{"Nisan"});
+    }
+
+    // mizro-admin ledger writes what the preview shows, page for page.
+    void adminWritesTheSameLedger()
+    {
+        QVERIFY(!QStandardPaths::findExecutable("pdftotext").isEmpty());
+        test::TestSession t("2025");
+        const ui::Body &b = ui::Body::council();
+        member(t, b, 2025, 1, "Ayşe KAYA", "Başkan");
+        for (int m = 1; m <= 3; ++m) {
+            meeting(t, b, m, m, QDate(2025, 2, m), QString("OTURUM %1").arg(m));
+            attends(t, b, m, 1);
+            for (int d = 1; d <= 9; ++d)
+                decision(t, b, m, m * 10 + d, d, QString("Karar özeti %1-%2").arg(m).arg(d));
+        }
+        meeting(t, b, 9, 1, QDate(2025, 3, 5), "MART");
+        const ReportDocument doc = LedgerRules(t.db(), b).build("2025", 2);
+        QTemporaryDir dir;
+        const QString ours = dir.filePath("preview.pdf");
+        QVERIFY(ReportRenderer::writePdf(doc, ours, nullptr));
+        t.db().disconnect(); // an embedded file opens in one process at a time
+        const QString theirs = dir.filePath("admin.pdf");
+        QProcess admin;
+        admin.start(MIZRO_ADMIN, {"ledger", t.copy().path(), "--body", "M", "--year", "2025",
+                                  "--month", "2", "--pdf", theirs});
+        QVERIFY(admin.waitForFinished(60000));
+        QCOMPARE(admin.exitCode(), 0);
+        QVERIFY(admin.readAllStandardOutput().contains("(2 sayfa,"));
+        QCOMPARE(doc.pageCount(), 2);
+        for (int page = 1; page <= 2; ++page)
+            QCOMPARE(pdfPageText(theirs, page), pdfPageText(ours, page));
+        QVERIFY(!pdfPageText(theirs, 1).contains("MART"));
+
+        admin.start(MIZRO_ADMIN,
+                    {"ledger", t.copy().path(), "--body", "X", "--year", "2025", "--pdf", theirs});
+        QVERIFY(admin.waitForFinished(60000));
+        QCOMPARE(admin.exitCode(), 2);
     }
 
     // "Sayfa N / M" centred in the bottom margin of every page.
