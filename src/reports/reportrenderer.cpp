@@ -5,7 +5,9 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace mizro::reports {
 
@@ -75,6 +77,7 @@ void ReportRenderer::drawPage(QPainter &painter, int page)
     }
     const ReportLayout &layout = m_doc.layout;
     painter.setPen(Qt::black);
+    QVector<QRectF> rules;
     for (const PlacedBand &placed : m_doc.pages.at(page).bands) {
         const ReportBand &band = m_doc.band(placed.kind);
         const double top = layout.marginTop + placed.top;
@@ -82,9 +85,7 @@ void ReportRenderer::drawPage(QPainter &painter, int page)
         for (const ReportElement &e : band.elements) {
             const MmRect &r = e.place;
             if (e.kind == ReportElement::Kind::Rule) {
-                painter.fillRect(
-                    deviceRect(layout.marginLeft + r.left, top + r.top, r.width, r.height),
-                    Qt::black);
+                rules << deviceRect(layout.marginLeft + r.left, top + r.top, r.width, r.height);
                 continue;
             }
             const QString &value =
@@ -98,6 +99,7 @@ void ReportRenderer::drawPage(QPainter &painter, int page)
             drawText(painter, e, box, value);
         }
     }
+    drawRules(painter, rules);
     if (!layout.pageNumberText.isEmpty()) {
         ReportElement number;
         number.align = Align::Center;
@@ -184,6 +186,32 @@ void ReportRenderer::drawWrapped(QPainter &painter, const ReportElement &e, cons
     }
     for (qsizetype i = 0; i < shown; ++i)
         lines[i].draw(&painter, box.topLeft() + QPointF(0, i * pitch - lines[i].y()));
+}
+
+void ReportRenderer::drawRules(QPainter &painter, QVector<QRectF> &rules)
+{
+    // The vertical rules of bands one under the other are one line on the
+    // paper: drawn as one, and all in one go.
+    std::sort(rules.begin(), rules.end(), [](const QRectF &a, const QRectF &b) {
+        return std::tuple(a.left(), a.width(), a.top()) < std::tuple(b.left(), b.width(), b.top());
+    });
+    QVector<QRectF> merged;
+    for (const QRectF &r : std::as_const(rules)) {
+        if (!merged.isEmpty()) {
+            QRectF &last = merged.last();
+            if (qFuzzyCompare(last.left(), r.left()) && qFuzzyCompare(last.width(), r.width()) &&
+                r.top() <= last.bottom() + 0.01 && r.top() >= last.top()) {
+                last.setBottom(qMax(last.bottom(), r.bottom()));
+                continue;
+            }
+        }
+        merged << r;
+    }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawRects(merged.constData(), int(merged.size()));
+    painter.restore();
 }
 
 bool ReportRenderer::drawAll(QPainter &painter, const std::function<bool()> &newPage,

@@ -62,6 +62,7 @@ private:
                   const QString &text);
     void drawWrapped(QPainter &painter, const ReportElement &e, const QRectF &box,
                      const QString &text, const Metrics &m);
+    void drawRules(QPainter &painter, QVector<QRectF> &rules);
     QRectF deviceRect(double left, double top, double width, double height) const;
 
     const ReportDocument &m_doc;
