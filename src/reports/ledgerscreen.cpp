@@ -1,5 +1,6 @@
 #include "ledgerscreen.h"
 
+#include "ledgerlayout.h"
 #include "ledgerrules.h"
 #include "reportpreview.h"
 #include "reportprogress.h"
@@ -71,6 +72,10 @@ LedgerScreen::LedgerScreen(ui::Session &session, const ui::Body &body, ui::Dialo
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->horizontalHeader()->setStretchLastSection(true);
+
+    // The print dialog offers the ledger's own paper.
+    m_printer.setPageLayout(LedgerLayout::make(body).pageLayout());
+    m_printer.setFullPage(true);
 
     m_print->setObjectName(QStringLiteral("SB1"));
     m_close->setObjectName(QStringLiteral("SB2"));
