@@ -11,6 +11,7 @@
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "loopbackserver.h"
 #include "register/attendancerules.h"
 #include "register/decisionrules.h"
 #include "register/meetingrules.h"
@@ -253,24 +254,8 @@ int main(int argc, char **argv)
 
     // The same file through a private server on loopback.
     Figures served;
-    bool haveServer = false;
-    const QString serverDir = dir.filePath("server");
-    const QString script = QStringLiteral(MIZRO_SOURCE_DIR "/scripts/fbserver");
-    if (QProcess::execute(script, {"start", serverDir}) == 0) {
-        QFile port(serverDir + "/port");
-        port.open(QIODevice::ReadOnly);
-        const QString served_path = serverDir + "/data/MIZRO.GDB";
-        QFile::copy(path, served_path);
-        try {
-            served = measure("127.0.0.1/" + QString::fromLatin1(port.readAll()).trimmed() + ":" +
-                                 served_path,
-                             year);
-            haveServer = true;
-        } catch (const std::exception &e) {
-            out << "server: " << e.what() << "\n";
-        }
-        QProcess::execute(script, {"stop", serverDir});
-    }
+    const bool haveServer = onLoopbackServer(
+        path, dir.filePath("server"), [&](const QString &name) { served = measure(name, year); });
 
     const char *names[2] = {"committee", "council"};
     out << "\nmedians in ms                     embedded   server\n";

@@ -16,7 +16,9 @@
 
 #include "lists/departmentlist.h"
 #include "lists/memberlist.h"
+#include "lists/searchscreen.h"
 #include "register/singleregister.h"
+#include "reports/ledgerscreen.h"
 #include "ui/body.h"
 #include "ui/dialogrunner.h"
 #include "ui/messages.h"
@@ -115,6 +117,14 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
         MainWindow::RegisterSlot::MecSingle, [&session, &dialogs](QWidget *p) {
             return new reg::SingleRegister(session, ui::Body::council(), dialogs, p);
         });
+    window.setDialog(MainWindow::Command::EncLedger,
+                     new reports::LedgerScreen(session, ui::Body::committee(), dialogs, &window));
+    window.setDialog(MainWindow::Command::MecLedger,
+                     new reports::LedgerScreen(session, ui::Body::council(), dialogs, &window));
+    window.setDialog(MainWindow::Command::EncSearch,
+                     new lists::SearchScreen(session, ui::Body::committee(), &window));
+    window.setDialog(MainWindow::Command::MecSearch,
+                     new lists::SearchScreen(session, ui::Body::council(), &window));
 }
 
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks)

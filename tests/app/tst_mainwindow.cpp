@@ -303,6 +303,24 @@ private slots:
                               "TFRMDOSYA|DOSYA  KONTROL İŞLEMİ", "TFRMSYSTEM|SİSTEM TANIMLARI"}));
     }
 
+    void reportCommandsOpenTheirScreens()
+    {
+        app::attachScreens(*m_window, *m_session, *m_dialogs);
+        QStringList shown;
+        m_dialogs->setScript([&](QDialog &d) {
+            shown << d.objectName() + (m_session->ledgerPrinted() ? "|printed" : "");
+            return 0;
+        });
+        for (Command c :
+             {Command::EncLedger, Command::MecLedger, Command::EncSearch, Command::MecSearch}) {
+            m_session->setLedgerPrinted(true);
+            QVERIFY(m_window->action(c)->isEnabled());
+            m_window->action(c)->trigger();
+        }
+        QCOMPARE(shown, (QStringList{"TFRMENCKARDEF", "TFRMMECKARDEF", "TFRMENCARA|printed",
+                                     "TFRMMECARA|printed"}));
+    }
+
     void exitGroupAndMenuCloseTheWindow()
     {
         m_window->show();

@@ -9,10 +9,16 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/services.h"
+#include "reports/ledgerrules.h"
+#include "reports/reportrenderer.h"
+#include "ui/body.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
+#include <memory>
 #include <termios.h>
 #include <unistd.h>
 
@@ -51,7 +57,9 @@ int usage()
              "  mizro-admin user add|passwd PATH NAME   (şifre standart girişten)\n"
              "  mizro-admin user remove PATH NAME\n"
              "  mizro-admin user list PATH\n"
-             "      giriş ekranının kullanıcıları\n";
+             "      giriş ekranının kullanıcıları\n"
+             "  mizro-admin ledger PATH --body E|M --year Y [--month M] --pdf OUT\n"
+             "      karar defterini (E encümen, M meclis) PDF dosyasına yazar\n";
     err().flush();
     return 2;
 }
@@ -270,11 +278,99 @@ int user(const QStringList &args)
     return 0;
 }
 
+int ledger(const QStringList &args)
+{
+    QString path;
+    QString bodyCode;
+    QString year;
+    QString target;
+    int month = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QStringLiteral("--body") && hasValue) {
+            bodyCode = args[++i].toUpper();
+        } else if (a == QStringLiteral("--year") && hasValue) {
+            year = args[++i];
+        } else if (a == QStringLiteral("--month") && hasValue) {
+            bool ok = false;
+            month = args[++i].toInt(&ok);
+            if (!ok || month < 1 || month > 12) {
+                err() << "--month 1 ile 12 arasında bir ay olmalı.\n";
+                return 2;
+            }
+        } else if (a == QStringLiteral("--pdf") && hasValue) {
+            target = args[++i];
+        } else if (!a.startsWith(QStringLiteral("--")) && path.isEmpty()) {
+            path = a;
+        } else {
+            return usage();
+        }
+    }
+    if (path.isEmpty() || target.isEmpty() ||
+        (bodyCode != QStringLiteral("E") && bodyCode != QStringLiteral("M")))
+        return usage();
+    bool yearOk = false;
+    year.toInt(&yearOk);
+    if (!yearOk || year.size() != 4) {
+        err() << "--year dört haneli bir yıl olmalı.\n";
+        return 2;
+    }
+    const ui::Body &body =
+        bodyCode == QStringLiteral("E") ? ui::Body::committee() : ui::Body::council();
+    // Pages so far, on one line of the terminal, a few times a second.
+    const bool terminal = ::isatty(STDERR_FILENO);
+    QElapsedTimer shown;
+    shown.start();
+    auto progress = [&](const char *work, int total) {
+        return [&, work, total](int pages) {
+            if (shown.elapsed() >= 200 || pages == total) {
+                shown.restart();
+                err() << (terminal ? "\r" : "") << work << ": " << pages;
+                if (total > 0)
+                    err() << " / " << total;
+                err() << " sayfa" << (terminal ? "" : "\n");
+                err().flush();
+            }
+            return true;
+        };
+    };
+    reports::ReportDocument doc;
+    try {
+        db::Database database;
+        database.setDatabaseName(path);
+        database.connect();
+        doc = reports::LedgerRules(database, body).build(year, month, progress("Hazırlanan", 0));
+    } catch (const db::DbError &e) {
+        err() << (terminal ? "\n" : "") << "Karar defteri okunamadı: " << fullText(e) << "\n";
+        return 1;
+    }
+    err() << (terminal ? "\rHazırlanan: " : "Hazırlanan: ") << doc.pageCount() << " sayfa\n";
+    QString error;
+    const bool written = reports::ReportRenderer::writePdf(doc, target, &error,
+                                                           progress("Yazılan", doc.pageCount()));
+    if (terminal)
+        err() << "\n";
+    if (!written) {
+        err() << error << "\n";
+        return 1;
+    }
+    out() << "Yazıldı: " << target << " (" << doc.pageCount() << " sayfa, "
+          << QFileInfo(target).size() << " bayt)\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The ledger draws text: it needs fonts, never a display.
+    const bool drawing = argc > 1 && qstrcmp(argv[1], "ledger") == 0;
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        drawing ? std::make_unique<QGuiApplication>(argc, argv)
+                : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage();
@@ -287,5 +383,7 @@ int main(int argc, char **argv)
         return user(args.mid(1));
     if (command == QStringLiteral("backup"))
         return backup(args.mid(1));
+    if (command == QStringLiteral("ledger"))
+        return ledger(args.mid(1));
     return usage();
 }

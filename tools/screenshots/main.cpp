@@ -17,10 +17,13 @@
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "lists/searchscreen.h"
 #include "noticepeer.h"
 #include "register/decisioncard.h"
 #include "register/memberpicklist.h"
 #include "register/singleregister.h"
+#include "reports/ledgerrules.h"
+#include "reports/reportrenderer.h"
 #include "ui/body.h"
 #include "ui/collapsiblegroup.h"
 #include "ui/dialogrunner.h"
@@ -38,6 +41,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -155,6 +159,36 @@ int main(int argc, char **argv)
         d->show();
         ok = save(*d, out, d->objectName()) && ok;
         d->hide();
+    }
+    // The ledgers with the year's decisions, the search with its results,
+    // and the committee ledger's first page as printed.
+    for (Command c : {Command::EncLedger, Command::MecLedger}) {
+        QDialog *d = window.dialog(c);
+        session.setLedgerPrinted(false);
+        d->show();
+        ok = save(*d, out, d->objectName()) && ok;
+        d->hide();
+    }
+    for (Command c : {Command::EncSearch, Command::MecSearch}) {
+        auto *search = static_cast<lists::SearchScreen *>(window.dialog(c));
+        search->show();
+        search->textField()->setText(c == Command::EncSearch ? QStringLiteral("kira")
+                                                             : QStringLiteral("imar"));
+        search->startButton()->click();
+        ok = save(*search, out, search->objectName()) && ok;
+        search->hide();
+    }
+    try {
+        const reports::ReportDocument ledger =
+            reports::LedgerRules(session.database(), ui::Body::committee())
+                .build(session.definitionsYear(), 0);
+        const QString first = QDir(out).filePath(QStringLiteral("TQRENCDEF-page1.png"));
+        const bool written = reports::ReportRenderer::pageImage(ledger, 0, 120).save(first);
+        QTextStream(stdout) << (written ? "yazıldı: " : "YAZILAMADI: ") << first << Qt::endl;
+        ok = written && ok;
+    } catch (const std::exception &e) {
+        QTextStream(stderr) << "Karar defteri: " << e.what() << "\n";
+        ok = false;
     }
     auto *fileCheck = static_cast<app::FileCheckDialog *>(window.dialog(Command::FileCheck));
     fileCheck->show();
