@@ -1,0 +1,165 @@
+// The single-screen register window on a large database (demo data xSCALE),
+// embedded and through a Firebird server on loopback: opening it (the list,
+// the current meeting's decisions and attendance shown), moving through 100
+// meetings with the arrow key, and saving a meeting with two decisions.
+// Medians in ms. Runs offscreen.
+//
+//   bench_singleregister [SCALE]
+
+#include "register/singleregister.h"
+#include "db/database.h"
+#include "db/dataset.h"
+#include "db/schema.h"
+#include "demodata.h"
+#include "loopbackserver.h"
+#include "register/decisioncard.h"
+#include "register/meetingrules.h"
+#include "ui/body.h"
+#include "ui/datagrid.h"
+#include "ui/dialogrunner.h"
+#include "ui/scriptedmessages.h"
+#include "ui/session.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <algorithm>
+
+using namespace mizro;
+
+namespace {
+
+QTextStream out(stdout);
+
+double median(QVector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    return ns.isEmpty() ? 0 : double(ns[ns.size() / 2]) / 1e6;
+}
+
+struct Figures {
+    double open[2] = {};
+    double move[2] = {};
+    double save[2] = {};
+    int meetings[2] = {};
+};
+
+Figures measure(const QString &name, const QString &year)
+{
+    Figures f;
+    ui::ScriptedMessages messages;
+    ui::ScriptedDialogRunner dialogs;
+    ui::Session session(messages);
+    session.database().setDatabaseName(name);
+    session.database().connect();
+    session.setWorkingYear(year);
+    session.setDefinitionsYear(year);
+    QMdiArea mdi;
+    mdi.resize(1280, 760);
+    mdi.show();
+    for (int b = 0; b < 2; ++b) {
+        const ui::Body &body = b == 0 ? ui::Body::committee() : ui::Body::council();
+        QVector<qint64> open, move, save;
+        for (int run = 0; run < 11; ++run) {
+            QElapsedTimer t;
+            t.start();
+            auto *screen = new reg::SingleRegister(session, body, dialogs);
+            QMdiSubWindow *sub = mdi.addSubWindow(screen);
+            sub->showMaximized();
+            mdi.setActiveSubWindow(sub);
+            QApplication::processEvents();
+            open << t.nsecsElapsed();
+            f.meetings[b] = screen->meetings().meetings().count();
+
+            if (run == 0) {
+                ui::DataGrid *list = screen->meetingList();
+                list->setFocus();
+                for (int i = 0; i < 100; ++i) {
+                    t.restart();
+                    QTest::keyClick(list, Qt::Key_Up);
+                    QApplication::processEvents();
+                    move << t.nsecsElapsed();
+                }
+            }
+
+            screen->firstButton();
+            for (const QString &summary : {QStringLiteral("Şehir içi yolların asfaltlanması"),
+                                           QStringLiteral("İmar planı değişikliği")}) {
+                screen->addDecision();
+                screen->currentCard()->summary()->setPlainText(summary);
+            }
+            t.restart();
+            screen->firstButton();
+            QApplication::processEvents();
+            save << t.nsecsElapsed();
+            if (screen->mode() != reg::SingleRegister::Mode::Browse || !messages.texts().isEmpty())
+                out << "  save failed: " << messages.texts().join(" / ") << "\n";
+            delete sub;
+        }
+        f.open[b] = median(open);
+        f.move[b] = median(move);
+        f.save[b] = median(save);
+    }
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    bool ok = args.isEmpty();
+    const int scale = ok ? 20 : args.first().toInt(&ok);
+    if (!ok || scale < 1 || args.size() > 1) {
+        QTextStream(stderr) << "usage: bench_singleregister [SCALE]\n"
+                               "  Times the single-screen register window on demo data times "
+                               "SCALE (default 20), embedded and through a Firebird server on "
+                               "loopback.\n";
+        return args.contains("--help") || args.contains("-h") ? 0 : 2;
+    }
+    out.setRealNumberNotation(QTextStream::FixedNotation);
+    out.setRealNumberPrecision(2);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("MIZRO.GDB");
+    // New meetings are dated today, so the working year is this one.
+    const QString year = QString::number(QDate::currentDate().year());
+    db::Schema::createDatabase(path, db::Schema::currentVersion(),
+                               db::Database::CreateOptions{false});
+    {
+        db::Database db;
+        db.setDatabaseName(path);
+        db.connect();
+        admin::DemoOptions options;
+        options.scale = scale;
+        admin::fillDemoData(db, options);
+    }
+    const Figures embedded = measure(path, year);
+    Figures served;
+    const bool haveServer = onLoopbackServer(
+        path, dir.filePath("server"), [&](const QString &name) { served = measure(name, year); });
+
+    const char *names[2] = {"committee", "council"};
+    out << "demo data x" << scale << ", working year " << year << "\n";
+    out << "medians in ms                     embedded   server\n";
+    auto row = [&](const QString &label, double e, double s) {
+        out << label.leftJustified(32) << QString::number(e, 'f', 2).rightJustified(10)
+            << (haveServer ? QString::number(s, 'f', 2).rightJustified(9) : QString()) << "\n";
+    };
+    for (int b = 0; b < 2; ++b) {
+        out << names[b] << " (" << embedded.meetings[b] << " meetings in the year)\n";
+        row("  open the register", embedded.open[b], served.open[b]);
+        row("  one move with the arrow key", embedded.move[b], served.move[b]);
+        row("  save a meeting, two decisions", embedded.save[b], served.save[b]);
+    }
+    return 0;
+}
