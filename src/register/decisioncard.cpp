@@ -28,6 +28,14 @@ QToolButton *pictureButton(QWidget *parent, QStyle::StandardPixmap icon, const Q
     return b;
 }
 
+// A caption above its box, tall enough for the dots of capital letters.
+QLabel *label(const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setMinimumHeight(l->fontMetrics().height() + 2);
+    return l;
+}
+
 } // namespace
 
 DecisionCard::DecisionCard(QWidget *parent)
@@ -50,14 +58,14 @@ DecisionCard::DecisionCard(QWidget *parent)
     m_summary->setMinimumWidth(m_summary->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
 
     auto *grid = new QGridLayout(m_body);
-    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setContentsMargins(4, 4, 4, 2);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(QStringLiteral("Karar No"), m_body), 0, 0);
+    grid->addWidget(label(QStringLiteral("Karar No"), m_body), 0, 0);
     grid->addWidget(m_number, 1, 0, Qt::AlignTop);
-    grid->addWidget(new QLabel(QStringLiteral("Sıra No"), m_body), 0, 1);
+    grid->addWidget(label(QStringLiteral("Sıra No"), m_body), 0, 1);
     grid->addWidget(m_order, 1, 1, Qt::AlignTop);
-    grid->addWidget(new QLabel(QStringLiteral("Özeti"), m_body), 0, 2);
+    grid->addWidget(label(QStringLiteral("Özeti"), m_body), 0, 2);
     grid->addWidget(m_summary, 1, 2);
     grid->addWidget(m_delete, 0, 3, 2, 1);
     grid->addWidget(m_text, 0, 4, 2, 1);

@@ -231,7 +231,9 @@ void SingleRegister::buildMeetingList(QWidget *panel)
                            m_list->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")));
     m_list->setColumnWidth(1, m_list->fontMetrics().horizontalAdvance(QStringLiteral("O.No00")));
     m_list->setColumnWidth(3, m_list->fontMetrics().horizontalAdvance(QStringLiteral("Adet00")));
-    m_list->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    // The description takes the room left, but never less than it needs to
+    // be read: a narrow screen scrolls the list sideways instead.
+    m_list->viewport()->installEventFilter(this);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(head);
@@ -314,7 +316,13 @@ QWidget *SingleRegister::buildAttendance()
     m_attendanceGrid->setObjectName(QStringLiteral("DBGrid2"));
     m_attendanceGrid->setDataSet(&m_attendance->attendance());
     m_attendanceGrid->verticalHeader()->hide();
-    m_attendanceGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The name takes the room the title leaves.
+    m_attendanceGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_attendanceGrid->horizontalHeader()->setStretchLastSection(false);
+    connect(&m_attendance->attendance(), &QAbstractItemModel::modelReset, this, [this] {
+        if (m_attendance->attendance().columnCount() > 0)
+            m_attendanceGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    });
     m_attendanceGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_attendanceGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         if (!m_menuAttached)
@@ -899,6 +907,17 @@ void SingleRegister::closeEvent(QCloseEvent *event)
         sub->showMinimized();
     else
         showMinimized();
+}
+
+bool SingleRegister::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize) {
+        const int others = m_list->columnWidth(0) + m_list->columnWidth(1) + m_list->columnWidth(3);
+        const int needed =
+            m_list->fontMetrics().horizontalAdvance(QStringLiteral("ENCÜMEN OTURUMU")) + 12;
+        m_list->setColumnWidth(2, qMax(needed, m_list->viewport()->width() - others));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SingleRegister::contextMenuEvent(QContextMenuEvent *event)
