@@ -131,9 +131,8 @@ void TemplateList::refreshPanels()
         const int r = p->row();
         if (r >= ds.count())
             continue;
-        p->showValues(ds.rowValue(r, QStringLiteral("TUR")).toString(),
-                      ds.rowValue(r, QStringLiteral("TURADI")).toString(),
-                      ds.rowValue(r, QStringLiteral("SNO")),
+        const QString type = ds.rowValue(r, QStringLiteral("TUR")).toString();
+        p->showValues(type, TemplateRules::bodyText(type), ds.rowValue(r, QStringLiteral("SNO")),
                       ds.rowValue(r, QStringLiteral("ACIK")).toString());
         p->setCurrent(r == ds.currentRow());
     }

@@ -74,6 +74,9 @@ bool TemplateRules::add()
 {
     m_error.clear();
     int number = 0;
+    // A pending template is stored first, so that it counts for the number.
+    if (!postPending())
+        return false;
     try {
         if (!m_templates->isOpen())
             list();
