@@ -5,13 +5,18 @@
 
 #include "app/filecheck.h"
 #include "app/userstore.h"
+#include "db/blobcolumn.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/services.h"
+#include "documents/documentprinter.h"
+#include "documents/storeddocument.h"
 
-#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextDocumentWriter>
 #include <QTextStream>
 #include <termios.h>
 #include <unistd.h>
@@ -51,7 +56,10 @@ int usage()
              "  mizro-admin user add|passwd PATH NAME   (şifre standart girişten)\n"
              "  mizro-admin user remove PATH NAME\n"
              "  mizro-admin user list PATH\n"
-             "      giriş ekranının kullanıcıları\n";
+             "      giriş ekranının kullanıcıları\n"
+             "  mizro-admin document PATH --body E|M --kayno K --karno N "
+             "(--pdf OUT | --odt OUT | --html OUT)\n"
+             "      bir kararın metnini dışa aktarır\n";
     err().flush();
     return 2;
 }
@@ -105,7 +113,7 @@ int create(const QStringList &args)
             database.disconnect();
             out() << "Örnek veri: " << c.committeeMeetings << " encümen oturumu, "
                   << c.councilMeetings << " meclis oturumu, " << c.decisions << " karar, "
-                  << c.attendance << " katılım.\n";
+                  << c.attendance << " katılım, " << c.documents << " karar metni.\n";
         }
     } catch (const db::DbError &e) {
         QFile::remove(path);
@@ -270,11 +278,90 @@ int user(const QStringList &args)
     return 0;
 }
 
+int document(const QStringList &args)
+{
+    QString path, body, format, target;
+    int kayno = -1, karno = -1;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QStringLiteral("--body") && hasValue) {
+            body = args[++i];
+        } else if ((a == QStringLiteral("--kayno") || a == QStringLiteral("--karno")) && hasValue) {
+            bool ok = false;
+            const int n = args[++i].toInt(&ok);
+            if (!ok)
+                return usage();
+            (a == QStringLiteral("--kayno") ? kayno : karno) = n;
+        } else if ((a == QStringLiteral("--pdf") || a == QStringLiteral("--odt") ||
+                    a == QStringLiteral("--html")) &&
+                   hasValue && format.isEmpty()) {
+            format = a.mid(2);
+            target = args[++i];
+        } else if (!a.startsWith(QStringLiteral("--")) && path.isEmpty()) {
+            path = a;
+        } else {
+            return usage();
+        }
+    }
+    if (path.isEmpty() || (body != QLatin1String("E") && body != QLatin1String("M")) || kayno < 0 ||
+        karno < 0 || format.isEmpty())
+        return usage();
+    QByteArray value;
+    try {
+        db::Database database;
+        database.setDatabaseName(path);
+        database.connect();
+        value = db::BlobColumn(
+                    database,
+                    body == QLatin1String("E") ? QStringLiteral("EKAR") : QStringLiteral("MKAR"),
+                    QStringLiteral("KARAR"), {QStringLiteral("KAYNO"), QStringLiteral("KARNO")})
+                    .read({kayno, karno});
+        database.disconnect();
+    } catch (const db::DbError &e) {
+        err() << "Karar okunamadı: " << fullText(e) << "\n";
+        return 1;
+    }
+    if (value.isEmpty()) {
+        err() << "Bu kararın metni yok.\n";
+        return 1;
+    }
+    documents::StoredDocument::Loaded loaded;
+    try {
+        loaded = documents::StoredDocument::load(value);
+    } catch (const documents::StoredDocument::LoadError &e) {
+        err() << e.text() << "\n";
+        return 1;
+    }
+    bool written = false;
+    if (format == QLatin1String("pdf")) {
+        written = documents::DocumentPrinter::writePdf(*loaded.document, loaded.page, target);
+    } else if (format == QLatin1String("odt")) {
+        QTextDocumentWriter writer(target, "odf");
+        written = writer.write(loaded.document.get());
+    } else {
+        QFile file(target);
+        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                  file.write(loaded.document->toHtml().toUtf8()) >= 0;
+    }
+    if (!written) {
+        err() << "Dosya yazılamadı: " << target << "\n";
+        return 1;
+    }
+    out() << "Yazıldı: " << target << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Documents lay out text with fonts, which needs a GUI application;
+    // without a display it draws offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage();
@@ -287,5 +374,7 @@ int main(int argc, char **argv)
         return user(args.mid(1));
     if (command == QStringLiteral("backup"))
         return backup(args.mid(1));
+    if (command == QStringLiteral("document"))
+        return document(args.mid(1));
     return usage();
 }
