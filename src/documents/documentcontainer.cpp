@@ -44,6 +44,7 @@ DocumentContainer::DocumentContainer(ui::Messages &messages, ui::FilePrompts &fi
                             void (DocumentContainer::*slot)()) {
         QAction *a = m_toolbar->addAction(text);
         a->setObjectName(name);
+        a->setToolTip(text);
         if (!key.isEmpty()) {
             a->setShortcut(key);
             a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -56,7 +57,7 @@ DocumentContainer::DocumentContainer(ui::Messages &messages, ui::FilePrompts &fi
     };
     m_pageSetupAction = add(QStringLiteral("Sayfa Yapısı"), QStringLiteral("PageSetup"), {},
                             &DocumentContainer::editPageSetup);
-    m_previewAction = add(QStringLiteral("Baskı Önizleme"), QStringLiteral("PrintPreview"), {},
+    m_previewAction = add(QStringLiteral("Önizleme"), QStringLiteral("PrintPreview"), {},
                           &DocumentContainer::printPreview);
     m_printAction = add(QStringLiteral("Yazdır"), QStringLiteral("Print"), QKeySequence::Print,
                         &DocumentContainer::printDocument);

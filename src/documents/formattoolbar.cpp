@@ -6,6 +6,7 @@
 #include <QFontComboBox>
 #include <QIcon>
 #include <QMetaEnum>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -13,6 +14,124 @@
 #include <QTextTable>
 
 namespace mizro::documents {
+
+namespace {
+
+using Command = FormatToolBar::Command;
+
+void lines(QPainter &p, const QList<QPair<int, int>> &spans)
+{
+    int y = 4;
+    for (const auto &[from, to] : spans) {
+        p.drawLine(from, y, to, y);
+        y += 4;
+    }
+}
+
+void grid(QPainter &p, const QRect &r)
+{
+    p.drawRect(r);
+    for (int i = 1; i < 3; ++i) {
+        p.drawLine(r.left() + i * r.width() / 3, r.top(), r.left() + i * r.width() / 3, r.bottom());
+        p.drawLine(r.left(), r.top() + i * r.height() / 3, r.right(), r.top() + i * r.height() / 3);
+    }
+}
+
+// Icons drawn here, so that the bar looks the same with any icon theme or none.
+QIcon drawnIcon(Command c)
+{
+    QPixmap pix(20, 20);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(0x30, 0x30, 0x30), 1.6);
+    p.setPen(pen);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(15);
+    const auto letter = [&](const QString &text, bool bold, bool italic, bool underline) {
+        f.setBold(bold);
+        f.setItalic(italic);
+        f.setUnderline(underline);
+        p.setFont(f);
+        p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, text);
+    };
+    switch (c) {
+    case Command::Undo:
+        letter(QStringLiteral("\u21B6"), true, false, false);
+        break;
+    case Command::Redo:
+        letter(QStringLiteral("\u21B7"), true, false, false);
+        break;
+    case Command::Bold:
+        letter(QStringLiteral("B"), true, false, false);
+        break;
+    case Command::Italic:
+        letter(QStringLiteral("I"), false, true, false);
+        break;
+    case Command::Underline:
+        letter(QStringLiteral("U"), false, false, true);
+        break;
+    case Command::AlignLeft:
+        lines(p, {{2, 18}, {2, 12}, {2, 18}, {2, 10}});
+        break;
+    case Command::AlignCenter:
+        lines(p, {{2, 18}, {5, 15}, {2, 18}, {6, 14}});
+        break;
+    case Command::AlignRight:
+        lines(p, {{2, 18}, {8, 18}, {2, 18}, {10, 18}});
+        break;
+    case Command::AlignJustify:
+        lines(p, {{2, 18}, {2, 18}, {2, 18}, {2, 18}});
+        break;
+    case Command::Indent:
+    case Command::Outdent: {
+        lines(p, {{2, 18}, {9, 18}, {9, 18}, {2, 18}});
+        const bool in = c == Command::Indent;
+        const QPolygonF arrow = in ? QPolygonF({QPointF(2, 6), QPointF(6, 10), QPointF(2, 14)})
+                                   : QPolygonF({QPointF(6, 6), QPointF(2, 10), QPointF(6, 14)});
+        p.setBrush(pen.color());
+        p.drawPolygon(arrow);
+        break;
+    }
+    case Command::BulletList:
+        p.setBrush(pen.color());
+        for (int y : {5, 10, 15})
+            p.drawEllipse(QPointF(4, y), 1.6, 1.6);
+        for (int y : {5, 10, 15})
+            p.drawLine(8, y, 18, y);
+        break;
+    case Command::NumberedList:
+        f.setPixelSize(6);
+        p.setFont(f);
+        for (int i = 0; i < 3; ++i) {
+            p.drawText(QRect(0, 2 + 5 * i, 7, 6), Qt::AlignCenter, QString::number(i + 1));
+            p.drawLine(8, 5 + 5 * i, 18, 5 + 5 * i);
+        }
+        break;
+    case Command::InsertTable:
+        grid(p, QRect(2, 3, 16, 14));
+        break;
+    default: {
+        // Rows and columns: a small table and a plus or a minus.
+        p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.2));
+        grid(p, QRect(1, 1, 12, 12));
+        const bool add = c == Command::AddRow || c == Command::AddColumn;
+        p.setPen(QPen(add ? QColor(0x1f, 0x7a, 0x1f) : QColor(0xb0, 0x20, 0x20), 2.2));
+        p.drawLine(11, 16, 19, 16);
+        if (add)
+            p.drawLine(15, 12, 15, 20);
+        p.setPen(QPen(QColor(0x30, 0x60, 0xb0), 1.6));
+        if (c == Command::AddRow || c == Command::RemoveRow)
+            p.drawLine(1, 17, 8, 17);
+        else
+            p.drawLine(17, 1, 17, 9);
+        break;
+    }
+    }
+    return QIcon(pix);
+}
+
+} // namespace
 
 FormatToolBar::FormatToolBar(QTextEdit *edit, QWidget *parent)
     : QToolBar(parent), m_edit(edit), m_font(new QFontComboBox(this)), m_size(new QComboBox(this))
@@ -26,7 +145,7 @@ FormatToolBar::FormatToolBar(QTextEdit *edit, QWidget *parent)
     addSeparator();
     m_font->setObjectName(QStringLiteral("FontBox"));
     m_font->setToolTip(QStringLiteral("Yazı tipi"));
-    m_font->setMaximumWidth(180);
+    m_font->setMaximumWidth(130);
     addWidget(m_font);
     m_size->setObjectName(QStringLiteral("SizeBox"));
     m_size->setToolTip(QStringLiteral("Yazı boyutu"));
@@ -130,13 +249,11 @@ FormatToolBar::FormatToolBar(QTextEdit *edit, QWidget *parent)
 QAction *FormatToolBar::add(Command command, const QString &text, const QString &icon,
                             const QKeySequence &key, bool checkable)
 {
-    QAction *a = addAction(QIcon::fromTheme(icon), text);
+    QAction *a = addAction(QIcon::fromTheme(icon, drawnIcon(command)), text);
     a->setObjectName(QString::fromLatin1(QMetaEnum::fromType<Command>().valueToKey(int(command))));
     a->setToolTip(key.isEmpty() ? text
                                 : text + QStringLiteral(" (") +
                                       key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
-    if (QIcon::fromTheme(icon).isNull())
-        a->setIconText(text);
     if (!key.isEmpty()) {
         a->setShortcut(key);
         // Only while the document has the focus: the screen's own keys stay.
@@ -248,7 +365,10 @@ void FormatToolBar::follow()
     m_font->blockSignals(true);
     m_font->setCurrentFont(font);
     m_font->blockSignals(false);
-    const double size = font.pointSizeF() > 0 ? font.pointSizeF() : 12;
+    // Headings carry a relative size only: the document's size stands for it.
+    const double size = f.hasProperty(QTextFormat::FontPointSize)
+                            ? f.fontPointSize()
+                            : m_edit->document()->defaultFont().pointSizeF();
     m_size->setEditText(QString::number(size));
     const Qt::Alignment a = c.blockFormat().alignment();
     if (a & Qt::AlignHCenter)

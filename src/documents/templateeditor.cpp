@@ -13,7 +13,7 @@ TemplateEditor::TemplateEditor(ui::Session &session, TemplateRules &rules, QWidg
 {
     setObjectName(QStringLiteral("TFRMORNEK"));
     setWindowTitle(QStringLiteral("Karar Şablonu"));
-    resize(900, 700);
+    resize(1000, 700);
 }
 
 bool TemplateEditor::prepare(int number)

@@ -42,6 +42,7 @@ TemplatePanel::TemplatePanel(int row, int descriptionLength, QWidget *parent)
     auto *grid = new QGridLayout(this);
     const auto caption = [this](const QString &text) {
         auto *l = new QLabel(text, this);
+        l->setTextFormat(Qt::PlainText);
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
@@ -59,6 +60,8 @@ TemplatePanel::TemplatePanel(int row, int descriptionLength, QWidget *parent)
     grid->addWidget(m_delete, 1, 3, 3, 1, Qt::AlignCenter);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(0, 130);
+    grid->setColumnMinimumWidth(2, 110);
+    grid->setColumnMinimumWidth(3, 110);
 
     connect(m_type, &QComboBox::textActivated, this,
             [this](const QString &t) { emit typeEdited(m_row, t); });

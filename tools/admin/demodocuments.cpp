@@ -45,7 +45,7 @@ QString brief(const QString &bodyName)
     return QStringLiteral(
                "<h3 align=\"center\">%1 KARARI — [KARNO]</h3>"
                "<p>[TARIH] günü saat [SAAT]'de toplanan [OTRNO] numaralı oturumun [SIRNO]. "
-               "sırasında görüşülen konu: <i>[OZET]</i>.</p>"
+               "sırasında görüşülen konu: <i>[OZET]</i></p>"
                "<p>Yapılan görüşmeler sonunda konunun kabulüne karar verildi.</p>"
                "<p><u>Katılanlar</u></p><p>[UYELER]</p><p>[UYELER1]</p><p>[UYELER2]</p>")
         .arg(bodyName);
