@@ -73,7 +73,10 @@ DocumentContainer::DocumentContainer(ui::Messages &messages, ui::FilePrompts &fi
 
 DocumentContainer::~DocumentContainer()
 {
-    m_edit->setDocument(m_nothing.get());
+    // The editor goes before the documents it shows: as a child widget it
+    // would outlive them and touch them once more when it loses the focus.
+    delete m_toolbar;
+    delete m_edit;
 }
 
 void DocumentContainer::setState(State state)

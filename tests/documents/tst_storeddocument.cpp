@@ -228,6 +228,22 @@ private slots:
         QVERIFY(!f.container.replaceLast("[a]", "y"));
     }
 
+    void containerGoesWhileItsEditorHasTheFocus()
+    {
+        // The editor used to outlive the document it showed and touch it
+        // once more as the closing window took its focus away.
+        ui::ScriptedMessages messages;
+        ui::ScriptedFilePrompts files;
+        auto *container = new DocumentContainer(messages, files);
+        container->show();
+        container->loadFromStream(richValue());
+        container->doVerb(-1);
+        container->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(container));
+        QVERIFY(container->editor()->hasFocus());
+        delete container;
+    }
+
     void pastedHtmlNeverFetchesPictures()
     {
         Fixture f;
