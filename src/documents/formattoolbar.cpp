@@ -331,6 +331,8 @@ void FormatToolBar::tableCommand(Command command)
         f.setCellSpacing(0);
         f.setWidth(QTextLength(QTextLength::PercentageLength, 100));
         c.insertTable(2, 3, f);
+        // The clerk goes on typing in the table's first cell.
+        m_edit->setTextCursor(c);
     } else if (table) {
         const QTextTableCell cell = table->cellAt(c);
         switch (command) {

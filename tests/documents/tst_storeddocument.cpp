@@ -2,11 +2,13 @@
 
 #include "documents/compoundfile.h"
 #include "documents/documentcontainer.h"
+#include "documents/formattoolbar.h"
 #include "documents/storeddocument.h"
 #include "testsupport.h"
 #include "ui/fileprompts.h"
 #include "ui/scriptedmessages.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -226,6 +228,60 @@ private slots:
         QVERIFY(f.container.replaceLast("[A]", "x"));
         QVERIFY(!f.container.replaceLast("[A]", "y"));
         QVERIFY(!f.container.replaceLast("[a]", "y"));
+    }
+
+    void pdfHasThePagesHeaderAndFooter()
+    {
+        Fixture f;
+        f.container.loadFromStream(richValue());
+        documents::PageSetup page = f.container.pageSetup();
+        page.footer = "Yazı İşleri Müdürlüğü";
+        f.container.setPageSetup(page);
+        QTextCursor c(f.container.document());
+        c.movePosition(QTextCursor::End);
+        for (int i = 0; i < 120; ++i)
+            c.insertText(QString("Satır %1 ğüşıöç\n").arg(i));
+        QTemporaryDir dir;
+        f.files.answer(dir.filePath("karar"));
+        f.container.pdfAction()->trigger();
+        QCOMPARE(f.messages.entries().size(), 0);
+        QProcess p;
+        p.start("pdftotext", {"-layout", dir.filePath("karar.pdf"), "-"});
+        QVERIFY(p.waitForFinished(30000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        const int pages = int(text.count('\f'));
+        QVERIFY(pages >= 3);
+        QCOMPARE(text.count("Belediye Encümeni"), pages);
+        QCOMPARE(text.count("Yazı İşleri Müdürlüğü"), pages);
+        QVERIFY(QString(text).remove(QLatin1Char(' ')).contains(QString("%1/%1").arg(pages)));
+        QVERIFY(text.contains("Satır 119 ğüşıöç"));
+    }
+
+    void tableCommandsOfTheBar()
+    {
+        using Command = documents::FormatToolBar::Command;
+        Fixture f;
+        f.container.createObject("Word.Document");
+        f.container.doVerb(-1);
+        documents::FormatToolBar *bar = f.container.toolBar();
+        QVERIFY(!bar->action(Command::AddRow)->isEnabled());
+        bar->action(Command::InsertTable)->trigger();
+        QTextTable *table = f.container.editor()->textCursor().currentTable();
+        QVERIFY(table);
+        QVERIFY(bar->action(Command::AddRow)->isEnabled());
+        bar->action(Command::AddRow)->trigger();
+        bar->action(Command::AddColumn)->trigger();
+        QCOMPARE(table->rows(), 3);
+        QCOMPARE(table->columns(), 4);
+        bar->action(Command::RemoveColumn)->trigger();
+        bar->action(Command::RemoveRow)->trigger();
+        QCOMPARE(table->rows(), 2);
+        QCOMPARE(table->columns(), 3);
+        bar->action(Command::Bold)->trigger();
+        test::typeText(f.container.editor(), "kalın");
+        QVERIFY(f.container.document()->toHtml().contains("font-weight:700;\">kalın"));
+        f.container.editor()->undo();
+        QVERIFY(!f.container.document()->toPlainText().contains("kalın"));
     }
 
     void containerGoesWhileItsEditorHasTheFocus()
