@@ -14,6 +14,7 @@
 #include "vendorlink.h"
 #include "versioncheck.h"
 
+#include "documents/templatelist.h"
 #include "lists/departmentlist.h"
 #include "lists/memberlist.h"
 #include "lists/searchscreen.h"
@@ -125,6 +126,8 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
                      new lists::SearchScreen(session, ui::Body::committee(), &window));
     window.setDialog(MainWindow::Command::MecSearch,
                      new lists::SearchScreen(session, ui::Body::council(), &window));
+    window.setDialog(MainWindow::Command::Templates,
+                     new documents::TemplateList(session, dialogs, &window));
 }
 
 int runProgram(int &argc, char **argv, const ProgramHooks &hooks)

@@ -293,14 +293,16 @@ private slots:
             return 0;
         });
         for (Command c : {Command::GeneralDefinitions, Command::Departments, Command::EncMembers,
-                          Command::MecMembers, Command::FileCheck, Command::DatabaseLocation}) {
+                          Command::MecMembers, Command::FileCheck, Command::DatabaseLocation,
+                          Command::Templates}) {
             QVERIFY(m_window->action(c)->isEnabled());
             m_window->action(c)->trigger();
         }
         QCOMPARE(shown,
                  (QStringList{"TFRMGENTAN|GENEL TANIMLAR", "TFRMBIRIM|BİRİM TANIMLARI",
                               "TFRMENCUYE|ENCÜMEN ÜYE LİSTESİ", "TFRMMECUYE|MECLİS ÜYE LİSTESİ",
-                              "TFRMDOSYA|DOSYA  KONTROL İŞLEMİ", "TFRMSYSTEM|SİSTEM TANIMLARI"}));
+                              "TFRMDOSYA|DOSYA  KONTROL İŞLEMİ", "TFRMSYSTEM|SİSTEM TANIMLARI",
+                              "TFRMKARORN|Karar Örneği"}));
     }
 
     void reportCommandsOpenTheirScreens()

@@ -1,10 +1,13 @@
 #include "demodata.h"
 
+#include "demodocuments.h"
+
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/query.h"
 #include "db/writeguard.h"
 
+#include <QGuiApplication>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -362,8 +365,14 @@ DemoCounts Generator::run()
 
 DemoCounts fillDemoData(db::Database &db, const DemoOptions &options)
 {
+    db::WriteGuard all(db);
     Generator g(db, options);
-    return g.run();
+    DemoCounts counts = g.run();
+    // Documents lay out text, which only a GUI application can.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        counts.documents = fillDemoDocuments(db);
+    all.commit();
+    return counts;
 }
 
 } // namespace mizro::admin

@@ -25,6 +25,7 @@ struct DemoCounts {
     int councilMeetings = 0;
     int decisions = 0;
     int attendance = 0;
+    int documents = 0;
 };
 
 /// Throws DbError. All or nothing.

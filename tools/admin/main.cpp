@@ -5,18 +5,23 @@
 
 #include "app/filecheck.h"
 #include "app/userstore.h"
+#include "db/blobcolumn.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/services.h"
+#include "documents/documentprinter.h"
+#include "documents/storeddocument.h"
 #include "reports/ledgerrules.h"
 #include "reports/reportrenderer.h"
 #include "ui/body.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTextDocumentWriter>
 #include <QTextStream>
 #include <memory>
 #include <termios.h>
@@ -59,7 +64,10 @@ int usage()
              "  mizro-admin user list PATH\n"
              "      giriş ekranının kullanıcıları\n"
              "  mizro-admin ledger PATH --body E|M --year Y [--month M] --pdf OUT\n"
-             "      karar defterini (E encümen, M meclis) PDF dosyasına yazar\n";
+             "      karar defterini (E encümen, M meclis) PDF dosyasına yazar\n"
+             "  mizro-admin document PATH --body E|M --kayno K --karno N "
+             "(--pdf OUT | --odt OUT | --html OUT)\n"
+             "      bir kararın metnini dışa aktarır\n";
     err().flush();
     return 2;
 }
@@ -113,7 +121,7 @@ int create(const QStringList &args)
             database.disconnect();
             out() << "Örnek veri: " << c.committeeMeetings << " encümen oturumu, "
                   << c.councilMeetings << " meclis oturumu, " << c.decisions << " karar, "
-                  << c.attendance << " katılım.\n";
+                  << c.attendance << " katılım, " << c.documents << " karar metni.\n";
         }
     } catch (const db::DbError &e) {
         QFile::remove(path);
@@ -360,12 +368,87 @@ int ledger(const QStringList &args)
     return 0;
 }
 
+int document(const QStringList &args)
+{
+    QString path, body, format, target;
+    int kayno = -1, karno = -1;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QStringLiteral("--body") && hasValue) {
+            body = args[++i];
+        } else if ((a == QStringLiteral("--kayno") || a == QStringLiteral("--karno")) && hasValue) {
+            bool ok = false;
+            const int n = args[++i].toInt(&ok);
+            if (!ok)
+                return usage();
+            (a == QStringLiteral("--kayno") ? kayno : karno) = n;
+        } else if ((a == QStringLiteral("--pdf") || a == QStringLiteral("--odt") ||
+                    a == QStringLiteral("--html")) &&
+                   hasValue && format.isEmpty()) {
+            format = a.mid(2);
+            target = args[++i];
+        } else if (!a.startsWith(QStringLiteral("--")) && path.isEmpty()) {
+            path = a;
+        } else {
+            return usage();
+        }
+    }
+    if (path.isEmpty() || (body != QLatin1String("E") && body != QLatin1String("M")) || kayno < 0 ||
+        karno < 0 || format.isEmpty())
+        return usage();
+    QByteArray value;
+    try {
+        db::Database database;
+        database.setDatabaseName(path);
+        database.connect();
+        value = db::BlobColumn(
+                    database,
+                    body == QLatin1String("E") ? QStringLiteral("EKAR") : QStringLiteral("MKAR"),
+                    QStringLiteral("KARAR"), {QStringLiteral("KAYNO"), QStringLiteral("KARNO")})
+                    .read({kayno, karno});
+        database.disconnect();
+    } catch (const db::DbError &e) {
+        err() << "Karar okunamadı: " << fullText(e) << "\n";
+        return 1;
+    }
+    if (value.isEmpty()) {
+        err() << "Bu kararın metni yok.\n";
+        return 1;
+    }
+    documents::StoredDocument::Loaded loaded;
+    try {
+        loaded = documents::StoredDocument::load(value);
+    } catch (const documents::StoredDocument::LoadError &e) {
+        err() << e.text() << "\n";
+        return 1;
+    }
+    bool written = false;
+    if (format == QLatin1String("pdf")) {
+        written = documents::DocumentPrinter::writePdf(*loaded.document, loaded.page, target);
+    } else if (format == QLatin1String("odt")) {
+        QTextDocumentWriter writer(target, "odf");
+        written = writer.write(loaded.document.get());
+    } else {
+        QFile file(target);
+        written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                  file.write(loaded.document->toHtml().toUtf8()) >= 0;
+    }
+    if (!written) {
+        err() << "Dosya yazılamadı: " << target << "\n";
+        return 1;
+    }
+    out() << "Yazıldı: " << target << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // The ledger draws text: it needs fonts, never a display.
-    const bool drawing = argc > 1 && qstrcmp(argv[1], "ledger") == 0;
+    // The ledger and the documents draw text: they need fonts, never a display.
+    const bool drawing =
+        argc > 1 && (qstrcmp(argv[1], "ledger") == 0 || qstrcmp(argv[1], "document") == 0);
     if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app =
@@ -385,5 +468,7 @@ int main(int argc, char **argv)
         return backup(args.mid(1));
     if (command == QStringLiteral("ledger"))
         return ledger(args.mid(1));
+    if (command == QStringLiteral("document"))
+        return document(args.mid(1));
     return usage();
 }

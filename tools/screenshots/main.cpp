@@ -14,12 +14,19 @@
 #include "app/userstore.h"
 #include "app/versioninfodialog.h"
 #include "db/database.h"
+#include "db/dataset.h"
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "documents/decisioneditor.h"
+#include "documents/templateeditor.h"
+#include "documents/templatelist.h"
+#include "documents/templaterules.h"
 #include "lists/searchscreen.h"
 #include "noticepeer.h"
+#include "register/attendancerules.h"
 #include "register/decisioncard.h"
+#include "register/decisionrules.h"
 #include "register/memberpicklist.h"
 #include "register/singleregister.h"
 #include "reports/ledgerrules.h"
@@ -56,6 +63,60 @@ bool save(QWidget &w, const QString &dir, const QString &name)
     const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
     const bool ok = w.grab().save(path);
     QTextStream(stdout) << (ok ? "yazıldı: " : "YAZILAMADI: ") << path << Qt::endl;
+    return ok;
+}
+
+/// The screen at its own size, then at the size of a 1024x768 screen.
+bool saveBothSizes(QWidget &w, const QString &dir)
+{
+    bool ok = save(w, dir, w.objectName());
+    const QSize own = w.size();
+    w.resize(1024, 768 - 40);
+    ok = save(w, dir, w.objectName() + QStringLiteral("-1024x768")) && ok;
+    w.resize(own);
+    return ok;
+}
+
+/// The templates list, a template's document, and each body's single-screen
+/// editor on a decision of the latest meeting that holds a merged document.
+bool documentScreens(app::MainWindow &window, ui::Session &session, const QString &out)
+{
+    using Command = app::MainWindow::Command;
+    QDialog *templates = window.dialog(Command::Templates);
+    templates->show();
+    bool ok = saveBothSizes(*templates, out);
+    auto *list = static_cast<documents::TemplateList *>(templates);
+    documents::TemplateEditor templateEditor(session, list->rules(), &window);
+    templateEditor.prepare(1);
+    templateEditor.show();
+    ok = saveBothSizes(templateEditor, out) && ok;
+    templateEditor.hide();
+    list->leave();
+    for (const ui::Body *b : {&ui::Body::committee(), &ui::Body::council()}) {
+        db::Query last(session.database(),
+                       QStringLiteral("SELECT FIRST 1 K.KAYNO, K.KARNO, E.OTRNO, E.TARIH FROM %1 K "
+                                      "JOIN %2 E ON(E.KAYNO=K.KAYNO) WHERE K.KARAR IS NOT NULL "
+                                      "ORDER BY E.TARIH DESC, K.SNO")
+                           .arg(b->decisionTable, b->meetingTable));
+        last.exec();
+        if (!last.next())
+            return false;
+        const int kayno = last.value(0).toInt();
+        reg::DecisionRules decisions(session, *b, reg::Variant::SingleScreen);
+        decisions.setMeeting(kayno, last.value(3).toDate());
+        decisions.list(kayno);
+        decisions.decisions().locate(QStringLiteral("KARNO"), last.value(1));
+        reg::AttendanceRules attendance(session, *b);
+        attendance.list(kayno, last.value(3).toDate().year());
+        documents::DecisionEditor editor(
+            session, *b, {&decisions.decisions(), last.value(2), &attendance.attendance()},
+            &window);
+        editor.prepare();
+        editor.show();
+        ok = saveBothSizes(editor, out) && ok;
+        editor.cancel();
+        decisions.cancel();
+    }
     return ok;
 }
 
@@ -237,6 +298,7 @@ int main(int argc, char **argv)
     }
     window.resize(1280, 800);
 
+    ok = documentScreens(window, session, out) && ok;
     app::LoginDialog login(session, &window);
     login.prepare();
     login.show();
