@@ -5,6 +5,7 @@
 //
 //   bench_documents [RUNS]
 
+#include "benchsupport.h"
 #include "documents/documentcontainer.h"
 #include "documents/documentprinter.h"
 #include "documents/placeholdermerge.h"
@@ -30,19 +31,6 @@ using documents::StoredDocument;
 namespace {
 
 QTextStream out(stdout);
-
-double medianMs(int runs, const std::function<void()> &work)
-{
-    QVector<qint64> ns;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        ns << t.nsecsElapsed();
-    }
-    std::sort(ns.begin(), ns.end());
-    return double(ns[ns.size() / 2]) / 1e6;
-}
 
 // A long decision: a header table with the placeholders, then sections of
 // text and tables until the printed pages reach the target.

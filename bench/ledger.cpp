@@ -6,11 +6,13 @@
 //
 //   bench_ledger [SCALE]
 
+#include "benchsupport.h"
 #include "db/database.h"
 #include "db/query.h"
 #include "db/readsnapshot.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "demodatabase.h"
 #include "lists/searchrules.h"
 #include "loopbackserver.h"
 #include "reports/ledgerrules.h"
@@ -35,19 +37,6 @@ using namespace mizro;
 namespace {
 
 QTextStream out(stdout);
-
-double medianMs(int runs, const std::function<void()> &work)
-{
-    QVector<qint64> ns;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        ns << t.nsecsElapsed();
-    }
-    std::sort(ns.begin(), ns.end());
-    return double(ns[ns.size() / 2]) / 1e6;
-}
 
 struct Figures {
     double ledgerPdf = 0;   // build and draw
@@ -185,32 +174,24 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    bool ok = args.isEmpty();
-    const int scale = ok ? 20 : args.first().toInt(&ok);
-    if (!ok || scale < 1 || args.size() > 1) {
-        QTextStream(stderr) << "usage: bench_ledger [SCALE]\n"
-                               "  Times the committee ledger to PDF and the search on demo data "
-                               "times SCALE (default 20), embedded and through a Firebird "
-                               "server on loopback.\n";
-        return args.contains("--help") || args.contains("-h") ? 0 : 2;
-    }
+    int exitCode = 0;
+    const std::optional<int> scaleGiven =
+        scaleArgument(args,
+                      "usage: bench_ledger [SCALE]\n"
+                      "  Times the committee ledger to PDF and the search on demo data "
+                      "times SCALE (default 20), embedded and through a Firebird "
+                      "server on loopback.\n",
+                      exitCode);
+    if (!scaleGiven)
+        return exitCode;
+    const int scale = *scaleGiven;
     out.setRealNumberNotation(QTextStream::FixedNotation);
     out.setRealNumberPrecision(2);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("MIZRO.GDB");
     const QString year = QString::number(QDate::currentDate().year() - 1);
-    db::Schema::createDatabase(path, db::Schema::currentVersion(),
-                               db::Database::CreateOptions{false});
-    admin::DemoCounts counts;
-    {
-        db::Database db;
-        db.setDatabaseName(path);
-        db.connect();
-        admin::DemoOptions options;
-        options.scale = scale;
-        counts = admin::fillDemoData(db, options);
-    }
+    const admin::DemoCounts counts = makeDemoDatabase(path, scale);
     out << "demo data x" << scale << ": " << counts.committeeMeetings << " committee and "
         << counts.councilMeetings << " council meetings, " << counts.decisions
         << " decisions; ledger of " << year << "\n";
@@ -224,8 +205,7 @@ int main(int argc, char **argv)
 
     out << "\nmedians in ms                          embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {
-        out << label.leftJustified(37) << QString::number(e, 'f', 2).rightJustified(10)
-            << (haveServer ? QString::number(s, 'f', 2).rightJustified(9) : QString()) << "\n";
+        figureRow(out, 37, label, e, s, haveServer);
     };
     out << "committee ledger of " << year << ": " << embedded.pages << " pages, PDF "
         << embedded.pdfBytes / 1024 << " KB\n";

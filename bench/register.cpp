@@ -6,11 +6,13 @@
 //
 //   bench_register [SCALE]
 
+#include "benchsupport.h"
 #include "db/database.h"
 #include "db/dataset.h"
 #include "db/query.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "demodatabase.h"
 #include "loopbackserver.h"
 #include "register/attendancerules.h"
 #include "register/decisionrules.h"
@@ -35,19 +37,6 @@ using namespace mizro;
 namespace {
 
 QTextStream out(stdout);
-
-double medianMs(int runs, const std::function<void(int)> &work)
-{
-    QVector<qint64> ns;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work(i);
-        ns << t.nsecsElapsed();
-    }
-    std::sort(ns.begin(), ns.end());
-    return double(ns[ns.size() / 2]) / 1e6;
-}
 
 void drain(db::Query &q)
 {
@@ -218,14 +207,16 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    bool ok = args.isEmpty();
-    const int scale = ok ? 20 : args.first().toInt(&ok);
-    if (!ok || scale < 1 || args.size() > 1) {
-        QTextStream(stderr) << "usage: bench_register [SCALE]\n"
-                               "  Times the register rules on demo data times SCALE (default "
-                               "20), embedded and through a Firebird server on loopback.\n";
-        return args.contains("--help") || args.contains("-h") ? 0 : 2;
-    }
+    int exitCode = 0;
+    const std::optional<int> scaleGiven =
+        scaleArgument(args,
+                      "usage: bench_register [SCALE]\n"
+                      "  Times the register rules on demo data times SCALE (default "
+                      "20), embedded and through a Firebird server on loopback.\n",
+                      exitCode);
+    if (!scaleGiven)
+        return exitCode;
+    const int scale = *scaleGiven;
     out.setRealNumberNotation(QTextStream::FixedNotation);
     out.setRealNumberPrecision(2);
 
@@ -234,16 +225,11 @@ int main(int argc, char **argv)
     const QString year = QString::number(QDate::currentDate().year() - 1);
     QElapsedTimer made;
     made.start();
-    db::Schema::createDatabase(path, db::Schema::currentVersion(),
-                               db::Database::CreateOptions{false});
-    admin::DemoCounts counts;
+    const admin::DemoCounts counts = makeDemoDatabase(path, scale);
     {
         db::Database db;
         db.setDatabaseName(path);
         db.connect();
-        admin::DemoOptions options;
-        options.scale = scale;
-        counts = admin::fillDemoData(db, options);
         addDocumentMeeting(db, year);
     }
     out << "demo data x" << scale << ": " << counts.committeeMeetings << " committee and "
@@ -260,8 +246,7 @@ int main(int argc, char **argv)
     const char *names[2] = {"committee", "council"};
     out << "\nmedians in ms                     embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {
-        out << label.leftJustified(32) << QString::number(e, 'f', 2).rightJustified(10)
-            << (haveServer ? QString::number(s, 'f', 2).rightJustified(9) : QString()) << "\n";
+        figureRow(out, 32, label, e, s, haveServer);
     };
     for (int b = 0; b < 2; ++b) {
         out << names[b] << " (" << embedded.meetings[b] << " meetings in the year)\n";

@@ -7,10 +7,12 @@
 //   bench_singleregister [SCALE]
 
 #include "register/singleregister.h"
+#include "benchsupport.h"
 #include "db/database.h"
 #include "db/dataset.h"
 #include "db/schema.h"
 #include "demodata.h"
+#include "demodatabase.h"
 #include "loopbackserver.h"
 #include "register/decisioncard.h"
 #include "register/meetingrules.h"
@@ -36,12 +38,6 @@ using namespace mizro;
 namespace {
 
 QTextStream out(stdout);
-
-double median(QVector<qint64> ns)
-{
-    std::sort(ns.begin(), ns.end());
-    return ns.isEmpty() ? 0 : double(ns[ns.size() / 2]) / 1e6;
-}
 
 struct Figures {
     double open[2] = {};
@@ -102,9 +98,9 @@ Figures measure(const QString &name, const QString &year)
                 out << "  save failed: " << messages.texts().join(" / ") << "\n";
             delete sub;
         }
-        f.open[b] = median(open);
-        f.move[b] = median(move);
-        f.save[b] = median(save);
+        f.open[b] = medianOf(open);
+        f.move[b] = medianOf(move);
+        f.save[b] = medianOf(save);
     }
     return f;
 }
@@ -117,15 +113,17 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    bool ok = args.isEmpty();
-    const int scale = ok ? 20 : args.first().toInt(&ok);
-    if (!ok || scale < 1 || args.size() > 1) {
-        QTextStream(stderr) << "usage: bench_singleregister [SCALE]\n"
-                               "  Times the single-screen register window on demo data times "
-                               "SCALE (default 20), embedded and through a Firebird server on "
-                               "loopback.\n";
-        return args.contains("--help") || args.contains("-h") ? 0 : 2;
-    }
+    int exitCode = 0;
+    const std::optional<int> scaleGiven =
+        scaleArgument(args,
+                      "usage: bench_singleregister [SCALE]\n"
+                      "  Times the single-screen register window on demo data times "
+                      "SCALE (default 20), embedded and through a Firebird server on "
+                      "loopback.\n",
+                      exitCode);
+    if (!scaleGiven)
+        return exitCode;
+    const int scale = *scaleGiven;
     out.setRealNumberNotation(QTextStream::FixedNotation);
     out.setRealNumberPrecision(2);
 
@@ -133,16 +131,7 @@ int main(int argc, char **argv)
     const QString path = dir.filePath("MIZRO.GDB");
     // New meetings are dated today, so the working year is this one.
     const QString year = QString::number(QDate::currentDate().year());
-    db::Schema::createDatabase(path, db::Schema::currentVersion(),
-                               db::Database::CreateOptions{false});
-    {
-        db::Database db;
-        db.setDatabaseName(path);
-        db.connect();
-        admin::DemoOptions options;
-        options.scale = scale;
-        admin::fillDemoData(db, options);
-    }
+    makeDemoDatabase(path, scale);
     const Figures embedded = measure(path, year);
     Figures served;
     const bool haveServer = onLoopbackServer(
@@ -152,8 +141,7 @@ int main(int argc, char **argv)
     out << "demo data x" << scale << ", working year " << year << "\n";
     out << "medians in ms                     embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {
-        out << label.leftJustified(32) << QString::number(e, 'f', 2).rightJustified(10)
-            << (haveServer ? QString::number(s, 'f', 2).rightJustified(9) : QString()) << "\n";
+        figureRow(out, 32, label, e, s, haveServer);
     };
     for (int b = 0; b < 2; ++b) {
         out << names[b] << " (" << embedded.meetings[b] << " meetings in the year)\n";
