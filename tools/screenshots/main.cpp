@@ -277,7 +277,7 @@ int main(int argc, char **argv)
     // with a decision being added, at both screen sizes.
     for (const QSize size : {QSize(1280, 800), QSize(1024, 768)}) {
         window.resize(size);
-        const QString suffix = size.width() == 1280 ? QString() : QStringLiteral("-1024");
+        const QString suffix = size.width() == 1280 ? QString() : QStringLiteral("-1024x768");
         for (Command c : {Command::EncRegister, Command::MecRegister}) {
             window.run(c);
             auto *screen = static_cast<reg::SingleRegister *>(
