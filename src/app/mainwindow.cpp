@@ -253,6 +253,8 @@ void MainWindow::openRegister(Command command)
     const RegisterSlot slot = registerSlotFor(command);
     if (QWidget *open = m_screens.value(slot)) {
         if (auto *sub = qobject_cast<QMdiSubWindow *>(open->parentWidget())) {
+            if (sub->isMinimized())
+                sub->showMaximized(); // a register put aside comes back whole
             m_mdi->setActiveSubWindow(sub);
             sub->raise();
         }

@@ -11,8 +11,6 @@
 #include "ui/messages.h"
 #include "ui/session.h"
 
-#include <QPointer>
-
 namespace mizro::reg {
 
 namespace {
@@ -130,26 +128,25 @@ QString DecisionRules::fillBeforeSave(db::DataSet &ds)
     ds.setValue(QStringLiteral("TARIH"),
                 m_meetingDate.isValid() ? QVariant(m_meetingDate) : QVariant());
     lockNumbering(m_session.database());
-    checkNumber(ds);
-    return QString();
+    return checkNumber(ds);
 }
 
-void DecisionRules::checkNumber(db::DataSet &ds)
+QString DecisionRules::checkNumber(db::DataSet &ds)
 {
     const QVariant number = ds.value(QStringLiteral("KARNO"));
     if (number.isNull() ||
         (ds.state() == db::DataSet::State::Edit && number == ds.oldValue(QStringLiteral("KARNO"))))
-        return;
-    // The year's decisions, and those of meetings still being entered (by
-    // this clerk or another), whose meeting is not stored yet.
+        return QString();
+    // The year's decisions, and those of this year's meetings still being
+    // entered (by this clerk or another), whose meeting is not stored yet.
     const auto ofYear = [&](const QString &select, const QVariant &withNumber) {
         db::Query q(
             m_session.database(),
             lines({select + QStringLiteral(" FROM ") + m_body.decisionTable + QStringLiteral(" K"),
                    QStringLiteral("LEFT JOIN ") + m_body.meetingTable +
                        QStringLiteral(" E ON(E.KAYNO=K.KAYNO)"),
-                   QStringLiteral("WHERE (E.KAYNO IS NULL OR EXTRACT(YEAR FROM "
-                                  "E.TARIH)=:YL)") +
+                   QStringLiteral("WHERE (EXTRACT(YEAR FROM E.TARIH)=:YL OR (E.KAYNO IS NULL "
+                                  "AND EXTRACT(YEAR FROM K.TARIH)=:YL))") +
                        (withNumber.isValid() ? QStringLiteral(" AND K.KARNO=:N") : QString())}));
         q.bind(QStringLiteral("YL"), m_session.workingYearNumber());
         if (withNumber.isValid())
@@ -157,18 +154,19 @@ void DecisionRules::checkNumber(db::DataSet &ds)
         return q.scalar().toInt();
     };
     if (ofYear(QStringLiteral("SELECT COUNT(*)"), number) == 0)
-        return;
+        return QString();
+    // Only the number the addition gave is replaced; one typed by hand is
+    // the clerk's to correct.
+    if (ds.state() != db::DataSet::State::Insert || number.toInt() != m_givenNumber)
+        return QStringLiteral("Bu yılın %1 numaralı kararı zaten var. Başka bir karar numarası "
+                              "giriniz.")
+            .arg(number.toInt());
     const int given = ofYear(QStringLiteral("SELECT MAX(K.KARNO)"), QVariant()) + 1;
     ds.setValue(QStringLiteral("KARNO"), given);
+    m_givenNumber = given;
     m_counter = qMax(m_counter, given);
     m_notices << renumberedText(QStringLiteral("Karar"), number.toInt(), given);
-    // Told only if the decision is stored.
-    const qsizetype told = m_notices.size();
-    QPointer<DecisionRules> self(this);
-    m_session.database().onRollback([self, told] {
-        if (self && self->m_notices.size() >= told)
-            self->m_notices.remove(told - 1);
-    });
+    return QString();
 }
 
 QVector<QPair<int, QString>> DecisionRules::departments() const
@@ -216,6 +214,7 @@ bool DecisionRules::add(const QTime &now)
         m_decisions->setValue(QStringLiteral("KAYNO"), m_meetingRecord);
         m_decisions->setValue(QStringLiteral("SAAT"), QTime(now.hour(), now.minute()));
         m_decisions->setValue(QStringLiteral("KARNO"), m_counter);
+        m_givenNumber = m_counter;
         m_decisions->setValue(QStringLiteral("SNO"), sno);
     } catch (const db::DbError &e) {
         m_decisions->cancel();

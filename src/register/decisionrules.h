@@ -83,14 +83,15 @@ public:
 
     const QString &lastError() const { return m_error.text; }
     const QString &lastErrorDetails() const { return m_error.details; }
-    /// Decision numbers someone else took meanwhile, told as the decisions
-    /// were stored under the next free ones; emptied by taking.
+    /// Decision numbers someone else took meanwhile and the next free ones
+    /// given instead; emptied by taking.
     QStringList takeNotices() { return std::exchange(m_notices, {}); }
 
 private:
     /// Under the numbering lock: the decision number is no other decision's
-    /// of the working year; a taken one is replaced by the next free.
-    void checkNumber(db::DataSet &ds);
+    /// of the working year; a taken one the addition gave is replaced by
+    /// the next free, one typed by hand is refused (the refusal's text).
+    QString checkNumber(db::DataSet &ds);
     QString fillBeforeSave(db::DataSet &ds);
     QVariantList currentKey() const;
 
@@ -100,6 +101,7 @@ private:
     std::unique_ptr<db::DataSet> m_decisions;
     std::unique_ptr<db::BlobColumn> m_documents;
     int m_counter = 0;
+    int m_givenNumber = 0; // the decision number the last addition gave
     int m_meetingRecord = 0;
     QDate m_meetingDate;
     QString m_documentKind;

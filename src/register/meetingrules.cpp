@@ -317,10 +317,9 @@ bool MeetingRules::save(DecisionRules *pendingDecision)
         }
         return true;
     }();
-    if (!written) {
-        m_notices.clear();
+    // A number given instead stays in the entry, saved or not: it is told.
+    if (!written)
         return false;
-    }
     relist(nullptr, QStringLiteral("Kayıt yapıldı; ancak oturum listesi yeniden okunamadı."), [&] {
         // Only the saved meeting's count can have changed by this save.
         if (m_variant == Variant::SingleScreen) {

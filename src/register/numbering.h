@@ -14,8 +14,8 @@ namespace mizro::reg {
 /// when the row is written. Throws DbError (a lock wait that ran out).
 void lockNumbering(db::Database &db);
 
-/// The text that tells the clerk a number was taken by someone else and the
-/// row was stored under the next free one.
+/// The text that tells the clerk a number was taken meanwhile and the row
+/// was given the next free one.
 QString renumberedText(const QString &what, int taken, int given);
 
 } // namespace mizro::reg

@@ -25,6 +25,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -37,6 +38,7 @@
 #include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace mizro::reg {
 
@@ -371,7 +373,9 @@ QWidget *SingleRegister::buildDecisionArea()
         const QString dateMask = QString::fromLatin1(ui::FieldBinder::dateMask());
         m_decisionFields->bind(registered, QStringLiteral("EKAYTAR"), Kind::Date, dateMask);
         m_decisionFields->bind(paperNumber, QStringLiteral("EVSAY"), Kind::Number);
-        paperNumber->setValidator(nullptr); // an integer column: larger numbers fit
+        // An integer column: larger numbers fit.
+        paperNumber->setValidator(new QIntValidator(
+            std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), paperNumber));
         m_decisionFields->bind(registryNumber, QStringLiteral("EKAYNO"), Kind::Number);
         m_decisionFields->bind(paperDate, QStringLiteral("EVTAR"), Kind::Date, dateMask);
         m_decisionFields->bind(time, QStringLiteral("SAAT"), Kind::Time,
@@ -424,10 +428,19 @@ QWidget *SingleRegister::buildDecisionArea()
         connect(card->textButton(), &QToolButton::clicked, this, &SingleRegister::decisionText);
         connect(card->saveButton(), &QToolButton::clicked, this, &SingleRegister::saveDecision);
     }
-    connect(m_cards, &ui::CardList::cardPressed, this, [this] {
-        if (profileOf(m_body).cardClickSaves && m_mode != Mode::Browse)
+    // A click into another card stores the decision by the move itself.
+    connect(m_cards, &ui::CardList::cardPressed, this, [this](int row) {
+        if (profileOf(m_body).cardClickSaves && m_mode != Mode::Browse &&
+            row == m_decisions->decisions().currentRow())
             saveDecisionIfEditing();
     });
+    // A decision stored by a move tells its number once the move is done.
+    connect(&decisions, &db::DataSet::stateChanged, this, [this](db::DataSet::State state) {
+        if (state == db::DataSet::State::Browse)
+            QMetaObject::invokeMethod(this, &SingleRegister::showNotices, Qt::QueuedConnection);
+    });
+    // Nothing typed is stored as empty for want of being read.
+    decisions.setLeaveCheck([this] { return readable(m_decisionFields); });
     connect(m_cards, &ui::CardList::moveFailed, this, [this] {
         showError(m_decisions->decisions().lastError(),
                   m_decisions->decisions().lastErrorDetails());
@@ -677,10 +690,14 @@ void SingleRegister::saveMeeting()
         }
         return;
     }
+    if (!readable(m_meetingFields) ||
+        (m_decisions->decisions().isEditing() && !readable(m_decisionFields)))
+        return;
     followMeetingValues();
     if (!m_meetings->save(m_decisions.get())) {
         // The entry stays open with what the clerk typed.
         showError(m_meetings->lastError(), m_meetings->lastErrorDetails());
+        showNotices();
         if (m_meetings->lastErrorField() == MeetingRules::Field::Number)
             m_number->setFocus();
         return;
@@ -755,10 +772,22 @@ void SingleRegister::switchVariant()
     close();
 }
 
+bool SingleRegister::readable(const ui::FieldBinder *fields)
+{
+    QWidget *box = fields->unreadable();
+    if (!box)
+        return true;
+    m_session.messages().information(this, fields->unreadableText(box));
+    box->setFocus();
+    return false;
+}
+
 bool SingleRegister::saveDecisionIfEditing()
 {
     if (!m_decisions->decisions().isEditing())
         return true;
+    if (!readable(m_decisionFields))
+        return false;
     followMeetingValues();
     const bool saved = m_decisions->save();
     if (!saved)

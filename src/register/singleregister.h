@@ -113,6 +113,9 @@ private:
     void saveMeeting();
     void cancelEntry();
     bool saveDecisionIfEditing();
+    /// The boxes' texts can all be read; else the clerk is told and the box
+    /// takes the focus.
+    bool readable(const ui::FieldBinder *fields);
     void refreshCount(int recordNumber);
     void showNotices();
     void setDeleteLabel(const QString &label);

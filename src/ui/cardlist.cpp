@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QEvent>
 #include <QKeyEvent>
@@ -135,7 +136,9 @@ bool CardList::eventFilter(QObject *watched, QEvent *event)
                 const int row = m_first + slot;
                 if (!m_dataSet || row >= m_dataSet->count())
                     return false;
-                emit cardPressed(row);
+                // A button of the card acts by its own command.
+                if (!qobject_cast<QAbstractButton *>(w))
+                    emit cardPressed(row);
                 moveTo(row);
                 // A press on a card that did not become current goes no further.
                 return m_dataSet->currentRow() != row;

@@ -46,7 +46,8 @@ public:
     void refresh();
 
 signals:
-    /// A mouse button went down in the card of row (before any move).
+    /// A mouse button went down in the card of row, elsewhere than on one of
+    /// its buttons (before any move).
     void cardPressed(int row);
     /// Moving to another row was refused; the data set tells why.
     void moveFailed();

@@ -51,8 +51,9 @@ QVariant FieldBinder::value(const QString &text, Kind kind)
         return t.isEmpty() && text.isEmpty() ? QVariant() : QVariant(text);
     case Kind::Number: {
         bool ok = false;
+        // The column's range is the database's to check, never cut here.
         const qlonglong n = t.toLongLong(&ok);
-        return ok ? QVariant(int(n)) : QVariant();
+        return ok ? QVariant(n) : QVariant();
     }
     case Kind::Date: {
         for (const char *format : {"d/M/yyyy", "d.M.yyyy", "d-M-yyyy", "d/M/yy", "d.M.yy"}) {
@@ -129,6 +130,41 @@ void FieldBinder::write(const Binding &b, const QVariant &value)
     const QWidget *before = std::exchange(m_writing, b.widget);
     m_ds.setValue(b.field, v);
     m_writing = before;
+}
+
+QWidget *FieldBinder::unreadable() const
+{
+    for (const Binding &b : m_bindings) {
+        auto *edit = qobject_cast<QLineEdit *>(b.widget);
+        if (!edit || b.kind == Kind::Text)
+            continue;
+        // A masked box that is empty still shows its separators.
+        const QString typed = edit->displayText().remove(QLatin1Char('_')).trimmed();
+        const bool empty =
+            typed.isEmpty() || typed == QStringLiteral("//") || typed == QStringLiteral(":");
+        if (!empty && value(edit->text(), b.kind).isNull())
+            return edit;
+    }
+    return nullptr;
+}
+
+QString FieldBinder::unreadableText(const QWidget *widget) const
+{
+    for (const Binding &b : m_bindings) {
+        if (b.widget != widget)
+            continue;
+        switch (b.kind) {
+        case Kind::Date:
+            return QStringLiteral("Geçerli bir tarih giriniz (gün/ay/yıl).");
+        case Kind::Time:
+            return QStringLiteral("Geçerli bir saat giriniz (saat:dakika).");
+        case Kind::Number:
+            return QStringLiteral("Bu alana bir sayı giriniz.");
+        case Kind::Text:
+            break;
+        }
+    }
+    return QString();
 }
 
 void FieldBinder::refresh()

@@ -36,6 +36,10 @@ public:
 
     /// Shows the current row again.
     void refresh();
+    /// The first box whose text is no date, time or number of its kind (it
+    /// would be stored as empty), and what to tell the clerk about it.
+    QWidget *unreadable() const;
+    QString unreadableText(const QWidget *widget) const;
 
     static QString text(const QVariant &value, Kind kind);
     static QVariant value(const QString &text, Kind kind);

@@ -558,6 +558,99 @@ private slots:
         QCOMPARE(scalar(t, "SELECT COUNT(*) FROM EKAR WHERE KAYNO=2").toInt(), 1);
     }
 
+    // Decision numbers: a leftover of another year's cancelled entry takes
+    // nothing from this year; a number typed by hand that is taken is
+    // refused, not replaced.
+    void decisionNumbersOfTheYearOnly()
+    {
+        const ui::Body &b = ui::Body::committee();
+        test::TestSession t(QString::number(Year));
+        fixture(t, b);
+        // Decisions whose meeting was never stored: one of last year, one of
+        // this year.
+        t.exec("INSERT INTO EKAR (KAYNO,KARNO,SNO,TARIH) VALUES (50,41,1,:P1)",
+               {QDate(Year - 1, 3, 1)});
+        t.exec("INSERT INTO EKAR (KAYNO,KARNO,SNO,TARIH) VALUES (51,300,1,:P1)",
+               {QDate(Year - 1, 3, 2)});
+        Clerk c(t.session(), b);
+        key(c.screen, Qt::Key_F4);
+        c->addDecision();
+        typeSummary(c.screen, "Yılın kırk birinci kararı");
+        c->saveDecision();
+        QVERIFY(t.messages().entries().isEmpty());
+        QCOMPARE(scalar(t, "SELECT OZET FROM EKAR WHERE KAYNO=2 AND KARNO=41").toString(),
+                 "Yılın kırk birinci kararı");
+
+        c->addDecision();
+        typeSummary(c.screen, "Elle numaralanan");
+        c->currentCard()->number()->setFocus();
+        c->currentCard()->number()->selectAll();
+        test::typeText(c->currentCard()->number(), "7");
+        c->saveDecision();
+        QCOMPARE(t.messages().entries().size(), 1);
+        QVERIFY(t.messages().last().contains("7 numaralı kararı zaten var"));
+        QVERIFY(c->decisions().decisions().isEditing());
+        QCOMPARE(c->currentCard()->number()->text(), "7");
+        QCOMPARE(scalar(t, "SELECT COUNT(*) FROM EKAR WHERE KARNO=7").toInt(), 1);
+    }
+
+    // The committee's buttons under a real mouse: "İptal" takes the addition
+    // back, not stores it first; a click on the card's own face stores it.
+    void committeeCardClicks()
+    {
+        const ui::Body &b = ui::Body::committee();
+        test::TestSession t(QString::number(Year));
+        fixture(t, b);
+        Clerk c(t.session(), b);
+        key(c.screen, Qt::Key_F4);
+        c->addDecision();
+        typeSummary(c.screen, "Vazgeçilecek");
+        QToolButton *cancel = c->currentCard()->deleteButton();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QCOMPARE(c->deleteDecisionLabel(), "Karar Sil");
+        QCOMPARE(scalar(t, "SELECT COUNT(*) FROM EKAR WHERE KAYNO=2").toInt(), 0);
+        QCOMPARE(c->decisions().decisions().count(), 0);
+
+        c->addDecision();
+        typeSummary(c.screen, "Kartın üstüne tıklanan");
+        QTest::mouseClick(c->currentCard(), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(!c->decisions().decisions().isEditing());
+        QCOMPARE(scalar(t, "SELECT OZET FROM EKAR WHERE KAYNO=2").toString(),
+                 "Kartın üstüne tıklanan");
+    }
+
+    // A paper number too big for its column is the database's to refuse, and
+    // a date that is none is told, never stored as empty.
+    void decisionParticularsAreReadOrRefused()
+    {
+        const ui::Body &b = ui::Body::committee();
+        test::TestSession t(QString::number(Year));
+        fixture(t, b);
+        Clerk c(t.session(), b);
+        key(c.screen, Qt::Key_F4);
+        c->addDecision();
+        typeSummary(c.screen, "Evraklı karar");
+        auto *date = c->findChild<QLineEdit *>("EVTAR");
+        date->setFocus();
+        date->home(false);
+        test::typeText(date, "3102");
+        test::typeText(date, QString::number(Year));
+        c->saveDecision();
+        QCOMPARE(t.messages().last(), "Geçerli bir tarih giriniz (gün/ay/yıl).");
+        QCOMPARE(QApplication::focusWidget(), date);
+        QVERIFY(c->decisions().decisions().isEditing());
+        date->selectAll();
+        test::typeText(date, "2802" + QString::number(Year));
+        auto *number = c->findChild<QLineEdit *>("EVSAY");
+        number->setFocus();
+        test::typeText(number, "2147483647");
+        t.messages().clear();
+        c->saveDecision();
+        QVERIFY(t.messages().entries().isEmpty());
+        QCOMPARE(scalar(t, "SELECT EVSAY FROM EKAR WHERE KAYNO=2").toLongLong(), 2147483647LL);
+        QCOMPARE(scalar(t, "SELECT EVTAR FROM EKAR WHERE KAYNO=2").toDate(), QDate(Year, 2, 28));
+    }
+
     // Record numbers past what the column holds: refused, still browsing.
     void recordNumbersRunOut()
     {
