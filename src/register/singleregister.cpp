@@ -60,29 +60,29 @@ struct Profile {
     bool closeBoxMinimizes; // the window has a close box that only minimizes
 };
 
-Profile profileOf(const ui::Body &body)
+const Profile &profileOf(const ui::Body &body)
 {
-    if (body.isCommittee())
-        return {QStringLiteral("TFRMENC1"),
-                QStringLiteral("ENCÜMEN KARARLARI"),
-                QStringLiteral("Ad."),
-                4,
-                false,
-                false,
-                true,
-                true,
-                false,
-                true};
-    return {QStringLiteral("TFRMMEC1"),
-            QStringLiteral("MECLİS KARARLARI"),
-            QStringLiteral("Adet"),
-            5,
-            true,
-            true,
-            false,
-            false,
-            true,
-            false};
+    static const Profile committee{QStringLiteral("TFRMENC1"),
+                                   QStringLiteral("ENCÜMEN KARARLARI"),
+                                   QStringLiteral("Ad."),
+                                   4,
+                                   false,
+                                   false,
+                                   true,
+                                   true,
+                                   false,
+                                   true};
+    static const Profile council{QStringLiteral("TFRMMEC1"),
+                                 QStringLiteral("MECLİS KARARLARI"),
+                                 QStringLiteral("Adet"),
+                                 5,
+                                 true,
+                                 true,
+                                 false,
+                                 false,
+                                 true,
+                                 false};
+    return body.isCommittee() ? committee : council;
 }
 
 QGroupBox *group(const QString &title, QWidget *parent)
@@ -116,7 +116,7 @@ SingleRegister::SingleRegister(ui::Session &session, const ui::Body &body,
       m_decisions(std::make_unique<DecisionRules>(session, body, Variant::SingleScreen)),
       m_attendance(std::make_unique<AttendanceRules>(session, body))
 {
-    const Profile p = profileOf(body);
+    const Profile &p = profileOf(body);
     setObjectName(p.form);
     setWindowTitle(p.caption);
 
@@ -175,8 +175,10 @@ SingleRegister::SingleRegister(ui::Session &session, const ui::Body &body,
     key(QStringLiteral("Karar"), Qt::Key_F5, nullptr);
 
     db::DataSet &meetings = m_meetings->meetings();
-    connect(&meetings, &db::DataSet::currentRowChanged, this,
-            [this] { currentMeetingChanged(false); });
+    connect(&meetings, &db::DataSet::currentRowChanged, this, [this] {
+        if (!m_reading)
+            currentMeetingChanged(false);
+    });
     connect(&meetings, &QAbstractItemModel::dataChanged, this,
             &SingleRegister::followMeetingValues);
     db::DataSet &decisions = m_decisions->decisions();
@@ -205,7 +207,7 @@ QAction *SingleRegister::key(const QString &text, Qt::Key key, void (SingleRegis
 
 void SingleRegister::buildMeetingList(QWidget *panel)
 {
-    const Profile p = profileOf(m_body);
+    const Profile &p = profileOf(m_body);
     auto *heading = new QLabel(QStringLiteral("KARAR LİSTESİ"), panel);
     QFont f = heading->font();
     f.setBold(true);
@@ -244,7 +246,7 @@ void SingleRegister::buildMeetingList(QWidget *panel)
 
 QWidget *SingleRegister::buildParticulars()
 {
-    const Profile p = profileOf(m_body);
+    const Profile &p = profileOf(m_body);
     auto *box = group(QStringLiteral("Oturum Bilgileri"), this);
     m_particulars = box;
     m_number = new QLineEdit(box);
@@ -342,7 +344,7 @@ QWidget *SingleRegister::buildAttendance()
 
 QWidget *SingleRegister::buildDecisionArea()
 {
-    const Profile p = profileOf(m_body);
+    const Profile &p = profileOf(m_body);
     auto *box = group(QStringLiteral("Alınan Karar Listesi"), this);
     m_decisionArea = box;
     auto *layout = new QVBoxLayout(box);
@@ -557,6 +559,8 @@ void SingleRegister::openData()
 {
     m_heldKind.clear();
     try {
+        // The list's own moves show nothing; the caller shows the result once.
+        const QScopedValueRollback<bool> reading(m_reading, true);
         m_meetings->list();
         if (m_department) {
             m_department->clear();
@@ -694,7 +698,12 @@ void SingleRegister::saveMeeting()
         (m_decisions->decisions().isEditing() && !readable(m_decisionFields)))
         return;
     followMeetingValues();
-    if (!m_meetings->save(m_decisions.get())) {
+    bool saved = false;
+    {
+        const QScopedValueRollback<bool> reading(m_reading, true);
+        saved = m_meetings->save(m_decisions.get());
+    }
+    if (!saved) {
         // The entry stays open with what the clerk typed.
         showError(m_meetings->lastError(), m_meetings->lastErrorDetails());
         showNotices();
@@ -748,7 +757,12 @@ void SingleRegister::deleteMeeting()
     // The key follows its button: hidden or disabled, it does nothing.
     if (m_mode != Mode::Browse || !m_dataOpen || m_delete->isHidden() || !m_delete->isEnabled())
         return;
-    if (!m_meetings->remove(this)) {
+    bool removed = false;
+    {
+        const QScopedValueRollback<bool> reading(m_reading, true);
+        removed = m_meetings->remove(this);
+    }
+    if (!removed) {
         showError(m_meetings->lastError(), m_meetings->lastErrorDetails());
         return;
     }

@@ -165,6 +165,7 @@ private:
     bool m_dataOpen = false;
     bool m_closing = false;
     bool m_shownOnce = false;
+    bool m_reading = false; // the meeting list is being read again
     QPointer<QMdiSubWindow> m_lastActive;
 };
 
