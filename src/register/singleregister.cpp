@@ -8,6 +8,7 @@
 
 #include "db/dataset.h"
 #include "db/dberror.h"
+#include "documents/decisioneditor.h"
 #include "ui/body.h"
 #include "ui/cardlist.h"
 #include "ui/datagrid.h"
@@ -119,6 +120,16 @@ SingleRegister::SingleRegister(ui::Session &session, const ui::Body &body,
     const Profile &p = profileOf(body);
     setObjectName(p.form);
     setWindowTitle(p.caption);
+    // The committee's editor leaves the decision in edit: the entry's save
+    // posts it with the meeting. The council's editor posts it itself.
+    m_openEditor = [](SingleRegister &r) {
+        const db::DataSet &meetings = r.meetings().meetings();
+        documents::DecisionEditor::edit(r.m_session, r.m_dialogs, r.m_body,
+                                        {&r.decisions().decisions(),
+                                         meetings.value(QStringLiteral("OTRNO")),
+                                         &r.attendance().attendance()},
+                                        &r);
+    };
 
     m_meetings->meetings().setDisplayColumns(
         {{QStringLiteral("TARIH"), QStringLiteral("Otr.Tarihi"), dateText},
