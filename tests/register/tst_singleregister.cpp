@@ -3,6 +3,9 @@
 #include "db/dataset.h"
 #include "db/query.h"
 #include "db/writeguard.h"
+#include "documentfixture.h"
+#include "documents/decisioneditor.h"
+#include "documents/documentcontainer.h"
 #include "register/attendancerules.h"
 #include "register/decisioncard.h"
 #include "register/decisionrules.h"
@@ -28,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -519,6 +523,63 @@ private slots:
         QVERIFY(!e->decisions().decisions().isEditing());
         QCOMPARE(e->decisions().decisions().count(), 0);
         QCOMPARE(scalar(u, "SELECT COUNT(*) FROM EKAR WHERE KAYNO=2").toInt(), 0);
+    }
+
+    // "Karar Metni" opens the body's editor on the card's decision; a
+    // template merged and edited there reaches the database with the entry's
+    // save (the committee's) or at once (the council's). A cancelled editor
+    // leaves the stored document as it was.
+    void documentEditorFromTheCard_data() { body_data(); }
+    void documentEditorFromTheCard()
+    {
+        QFETCH(bool, committee);
+        const ui::Body &b = bodyOf(committee);
+        test::TestSession t(QString::number(Year));
+        fixture(t, b);
+        test::MeetingFixture::addTemplate(t, 1, committee ? "E" : "M", "Şablon",
+                                          "<p>Karar [KARNO]: [OZET]</p>");
+        Clerk c(t.session(), b);
+        int shown = 0;
+        c.dialogs.setScript([&](QDialog &d) {
+            ++shown;
+            auto *editor = qobject_cast<documents::DecisionEditor *>(&d);
+            if (!editor)
+                return int(QDialog::Rejected);
+            [&] {
+                QCOMPARE(editor->objectName(), committee ? "TFRMENCKAR1" : "TFRMMECKAR1");
+            }();
+            QTextEdit *edit = editor->container()->editor();
+            if (shown == 1) {
+                t.messages().answer(true);
+                editor->popupClick(editor->templateMenu()->actions().value(0));
+                edit->moveCursor(QTextCursor::End);
+                test::typeText(edit, " Oybirliği.");
+                editor->saveButton()->click();
+            } else {
+                t.messages().answer(true);
+                editor->popupClick(editor->templateMenu()->actions().value(0));
+                editor->cancelButton()->click();
+            }
+            return editor->result();
+        });
+        const QString stored =
+            QString("SELECT KARAR FROM %1 WHERE KAYNO=2 AND KARNO=41").arg(b.decisionTable);
+        key(c.screen, Qt::Key_F4);
+        c->addDecision();
+        typeSummary(c.screen, "Yol yapımı");
+        c->currentCard()->textButton()->click();
+        QCOMPARE(shown, 1);
+        key(c.screen, Qt::Key_F2);
+        QCOMPARE(c->mode(), SingleRegister::Mode::Browse);
+        const QByteArray saved = scalar(t, stored).toByteArray();
+        QCOMPARE(test::MeetingFixture::plainText(saved), "Karar 41: Yol yapımı Oybirliği.");
+
+        key(c.screen, Qt::Key_F4);
+        c->currentCard()->textButton()->click();
+        QCOMPARE(shown, 2);
+        key(c.screen, Qt::Key_F2);
+        QCOMPARE(c->mode(), SingleRegister::Mode::Browse);
+        QCOMPARE(scalar(t, stored).toByteArray(), saved);
     }
 
     // "Karar Metni" stores the decision, and opens the editor only for a
