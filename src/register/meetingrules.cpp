@@ -67,7 +67,7 @@ MeetingRules::MeetingRules(ui::Session &session, const ui::Body &body, Variant v
                 return QVariant(typeText(row[ds.fieldIndex(QStringLiteral("TUR"))].toString()));
             });
     if (variant == Variant::Classic) {
-        // The classic register draws the record number when the row is stored.
+        // A row begun elsewhere without a record number gets one when stored.
         m_meetings->setBeforePost([this](db::DataSet &ds) {
             if (ds.state() != db::DataSet::State::Insert ||
                 !ds.value(QStringLiteral("KAYNO")).isNull())
@@ -186,11 +186,13 @@ QString MeetingRules::beginNew(const QDate &today)
     try {
         int kayno = 0;
         int otrno = 0;
+        // Both registers draw the record number now: attendance added during
+        // the entry belongs to this meeting, not to record number 0.
+        QString error;
+        kayno = drawRecordNumber(error);
+        if (!error.isEmpty())
+            return error;
         if (m_variant == Variant::SingleScreen) {
-            QString error;
-            kayno = drawRecordNumber(error);
-            if (!error.isEmpty())
-                return error;
             db::Query q(m_session.database(),
                         QStringLiteral("SELECT MAX(OTRNO) OTRNO FROM ") + m_body.meetingTable +
                             QStringLiteral(" WHERE EXTRACT(YEAR FROM TARIH)=:YL"));
@@ -296,11 +298,9 @@ bool MeetingRules::save(DecisionRules *pendingDecision)
             // The meeting and its pending decision together: a refusal of
             // either leaves both as the clerk typed them.
             db::WriteGuard guard(m_session.database());
-            if (m_variant == Variant::SingleScreen) {
-                lockNumbering(m_session.database());
-                if (!checkNumber())
-                    return false;
-            }
+            lockNumbering(m_session.database());
+            if (!checkNumber())
+                return false;
             if (!m_meetings->post()) {
                 m_error.set(m_meetings->lastError(), m_meetings->lastErrorDetails());
                 return false;

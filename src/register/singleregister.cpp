@@ -5,6 +5,7 @@
 #include "decisionrules.h"
 #include "meetingrules.h"
 #include "memberpicklist.h"
+#include "registerparts.h"
 
 #include "db/dataset.h"
 #include "db/dberror.h"
@@ -84,23 +85,6 @@ const Profile &profileOf(const ui::Body &body)
                                  true,
                                  false};
     return body.isCommittee() ? committee : council;
-}
-
-QGroupBox *group(const QString &title, QWidget *parent)
-{
-    auto *box = new QGroupBox(title, parent);
-    QFont f = box->font();
-    f.setBold(true);
-    box->setFont(f);
-    return box;
-}
-
-// Children of a bold group box keep the normal font.
-void plainFont(QWidget *w)
-{
-    QFont f = w->font();
-    f.setBold(false);
-    w->setFont(f);
 }
 
 QString dateText(const QVariant &v)
@@ -205,15 +189,9 @@ SingleRegister::~SingleRegister() = default;
 
 QAction *SingleRegister::key(const QString &text, Qt::Key key, void (SingleRegister::*command)())
 {
-    auto *a = new QAction(text, this);
-    a->setShortcut(QKeySequence(key));
-    // Not in any menu on screen, yet enabled and visible: a hidden action
-    // has no working key.
-    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    if (command)
-        connect(a, &QAction::triggered, this, command);
-    addAction(a);
-    return a;
+    return addKey(this, text, key,
+                  command ? std::function<void()>([this, command] { (this->*command)(); })
+                          : std::function<void()>());
 }
 
 void SingleRegister::buildMeetingList(QWidget *panel)
@@ -258,26 +236,19 @@ void SingleRegister::buildMeetingList(QWidget *panel)
 QWidget *SingleRegister::buildParticulars()
 {
     const Profile &p = profileOf(m_body);
-    auto *box = group(QStringLiteral("Oturum Bilgileri"), this);
+    auto *box = boldGroup(QStringLiteral("Oturum Bilgileri"), this);
     m_particulars = box;
     m_number = new QLineEdit(box);
     m_record = new QLabel(box);
-    m_type = new QComboBox(box);
+    m_type = meetingTypeSelector(m_meetings->meetings(), box);
     m_date = new QLineEdit(box);
     m_time = new QLineEdit(box);
     m_description = new QLineEdit(box);
     m_number->setObjectName(QStringLiteral("OTRNO"));
     m_record->setObjectName(QStringLiteral("KAYNO"));
-    m_type->setObjectName(QStringLiteral("TUR"));
     m_date->setObjectName(QStringLiteral("TARIH"));
     m_time->setObjectName(QStringLiteral("SAAT"));
     m_description->setObjectName(QStringLiteral("ACIK"));
-    m_type->addItem(QStringLiteral("Olağan"), QStringLiteral("1"));
-    m_type->addItem(QStringLiteral("Olağanüstü"), QStringLiteral("2"));
-    m_type->setCurrentIndex(-1);
-    connect(m_type, &QComboBox::activated, this, [this](int index) {
-        m_meetings->meetings().setValue(QStringLiteral("TUR"), m_type->itemData(index));
-    });
     m_meetingFields = new ui::FieldBinder(m_meetings->meetings(), this);
     m_meetingFields->bind(m_number, QStringLiteral("OTRNO"), Kind::Number);
     m_meetingFields->bind(m_date, QStringLiteral("TARIH"), Kind::Date,
@@ -318,45 +289,23 @@ QWidget *SingleRegister::buildParticulars()
     when->addStretch(1);
     form->addRow(QStringLiteral("Tarihi"), when);
     form->addRow(QStringLiteral("Açıklama"), m_description);
-    for (QWidget *w : box->findChildren<QWidget *>())
-        plainFont(w);
+    plainFonts(box);
     return box;
 }
 
 QWidget *SingleRegister::buildAttendance()
 {
-    auto *box = group(QStringLiteral("Toplantıya Katılan Üyeler"), this);
-    m_attendanceBox = box;
-    m_attendanceGrid = new ui::DataGrid(m_session.messages(), box);
-    m_attendanceGrid->setObjectName(QStringLiteral("DBGrid2"));
-    m_attendanceGrid->setDataSet(&m_attendance->attendance());
-    m_attendanceGrid->verticalHeader()->hide();
-    // The name takes the room the title leaves.
-    m_attendanceGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_attendanceGrid->horizontalHeader()->setStretchLastSection(false);
-    connect(&m_attendance->attendance(), &QAbstractItemModel::modelReset, this, [this] {
-        if (m_attendance->attendance().columnCount() > 0)
-            m_attendanceGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    });
-    m_attendanceGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_attendanceGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        if (!m_menuAttached)
-            return;
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Ekle"), this, &SingleRegister::addMembers);
-        menu.addAction(QStringLiteral("Sil"), this, &SingleRegister::removeMember);
-        menu.exec(m_attendanceGrid->viewport()->mapToGlobal(at));
-    });
-    auto *layout = new QVBoxLayout(box);
-    layout->addWidget(m_attendanceGrid);
-    plainFont(m_attendanceGrid);
-    return box;
+    m_attendancePanel = new AttendancePanel(
+        m_session, m_body, m_dialogs, *m_attendance, [this] { return recordNumber(); }, this);
+    m_attendanceBox = m_attendancePanel;
+    m_attendanceGrid = m_attendancePanel->grid();
+    return m_attendancePanel;
 }
 
 QWidget *SingleRegister::buildDecisionArea()
 {
     const Profile &p = profileOf(m_body);
-    auto *box = group(QStringLiteral("Alınan Karar Listesi"), this);
+    auto *box = boldGroup(QStringLiteral("Alınan Karar Listesi"), this);
     m_decisionArea = box;
     auto *layout = new QVBoxLayout(box);
     db::DataSet &decisions = m_decisions->decisions();
@@ -460,8 +409,7 @@ QWidget *SingleRegister::buildDecisionArea()
     });
     layout->addWidget(m_cards, 1);
     setDeleteLabel(QStringLiteral("Karar   Sil"));
-    for (QWidget *w : box->findChildren<QWidget *>())
-        plainFont(w);
+    plainFonts(box);
     return box;
 }
 
@@ -504,7 +452,7 @@ void SingleRegister::setMode(Mode mode)
     }
     m_delete->setEnabled(!entry);
     m_exit->setEnabled(!entry);
-    m_menuAttached = entry;
+    m_attendancePanel->setMenuAttached(entry);
 }
 
 void SingleRegister::setDeleteLabel(const QString &label)
@@ -514,24 +462,12 @@ void SingleRegister::setDeleteLabel(const QString &label)
         static_cast<DecisionCard *>(m_cards->card(slot))->deleteButton()->setText(label);
 }
 
-void SingleRegister::showType()
-{
-    const db::DataSet &ds = m_meetings->meetings();
-    const QVariant tur = ds.currentRow() >= 0 ? ds.value(QStringLiteral("TUR")) : QVariant();
-    const QString t = tur.toString();
-    if (tur.isNull() || t.isEmpty())
-        m_type->setCurrentIndex(-1);
-    else if (m_type->findData(t) >= 0)
-        m_type->setCurrentIndex(m_type->findData(t));
-    // any other value leaves the selector as it was
-}
-
 void SingleRegister::currentMeetingChanged(bool force)
 {
     db::DataSet &ds = m_meetings->meetings();
     if (!ds.isOpen())
         return;
-    showType();
+    showMeetingType(m_type, ds);
     m_delete->setVisible(m_meetings->deletionOffered());
     const int kayno = recordNumber();
     if (!force && kayno == m_shownMeeting)
@@ -602,7 +538,7 @@ void SingleRegister::formActivate()
     // An entry stays as the clerk left it when the window comes back.
     if (m_mode != Mode::Browse)
         return;
-    m_menuAttached = false;
+    m_attendancePanel->setMenuAttached(false);
     openData();
     currentMeetingChanged(true);
 }
@@ -880,37 +816,19 @@ void SingleRegister::saveDecision()
         saveDecisionIfEditing();
 }
 
+bool SingleRegister::attendanceMenuAttached() const
+{
+    return m_attendancePanel->menuAttached();
+}
+
 void SingleRegister::addMembers()
 {
-    if (!m_menuAttached)
-        return;
-    const int kayno = recordNumber();
-    MemberPickList pick(m_session, m_body, this);
-    pick.handOver(kayno, m_session.workingYearNumber(), m_attendance.get());
-    m_dialogs.exec(pick);
-    try {
-        m_attendance->list(kayno, m_session.workingYearNumber());
-    } catch (const db::DbError &e) {
-        m_session.messages().error(this, e);
-    }
+    m_attendancePanel->addMembers();
 }
 
 void SingleRegister::removeMember()
 {
-    if (!m_menuAttached)
-        return;
-    const int kayno = recordNumber();
-    const db::DataSet &present = m_attendance->attendance();
-    const int code = present.currentRow() >= 0 ? present.value(QStringLiteral("UKOD")).toInt() : 0;
-    if (!m_attendance->remove(this, kayno, code)) {
-        showError(m_attendance->lastError(), m_attendance->lastErrorDetails());
-        return;
-    }
-    try {
-        m_attendance->list(kayno, m_session.workingYearNumber());
-    } catch (const db::DbError &e) {
-        m_session.messages().error(this, e);
-    }
+    m_attendancePanel->removeMember();
 }
 
 void SingleRegister::showEvent(QShowEvent *event)
@@ -924,19 +842,8 @@ void SingleRegister::showEvent(QShowEvent *event)
         return;
     if (!profileOf(m_body).closeBoxMinimizes)
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
-    // The activation runs when this window becomes the active child, not
-    // when the program as a whole comes back to the front.
-    connect(sub->mdiArea(), &QMdiArea::subWindowActivated, this, [this, sub](QMdiSubWindow *w) {
-        if (!w)
-            return;
-        if (w == sub && (m_lastActive != sub || !m_dataOpen))
-            formActivate();
-        m_lastActive = w;
-    });
-    if (sub->mdiArea()->activeSubWindow() == sub) {
-        m_lastActive = sub;
-        formActivate();
-    }
+    watchActivation(
+        this, [this] { return !m_dataOpen; }, [this] { formActivate(); });
 }
 
 void SingleRegister::closeEvent(QCloseEvent *event)

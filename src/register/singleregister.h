@@ -24,6 +24,7 @@ struct Body;
 
 namespace mizro::reg {
 
+class AttendancePanel;
 class AttendanceRules;
 class DecisionCard;
 class DecisionRules;
@@ -62,7 +63,7 @@ public:
     void removeMember();
 
     Mode mode() const { return m_mode; }
-    bool attendanceMenuAttached() const { return m_menuAttached; }
+    bool attendanceMenuAttached() const;
     const ui::Body &body() const { return m_body; }
     ui::Session &session() const { return m_session; }
     MeetingRules &meetings() const { return *m_meetings; }
@@ -106,7 +107,6 @@ private:
     void setMode(Mode mode);
     void currentMeetingChanged(bool force);
     void currentDecisionChanged();
-    void showType();
     void followMeetingValues();
     void beginNew();
     void beginChange();
@@ -139,6 +139,7 @@ private:
     ui::CardList *m_cards = nullptr;
     QWidget *m_particulars = nullptr;
     QWidget *m_attendanceBox = nullptr;
+    AttendancePanel *m_attendancePanel = nullptr;
     QWidget *m_decisionArea = nullptr;
     QLineEdit *m_number = nullptr;
     QLabel *m_record = nullptr;
@@ -156,7 +157,6 @@ private:
 
     EditorOpener m_openEditor;
     Mode m_mode = Mode::Browse;
-    bool m_menuAttached = false;
     bool m_captionsPrefixed = true;
     bool m_deleteMode = false; // a decision was added and the button not clicked since
     QString m_deleteLabel;
@@ -166,7 +166,6 @@ private:
     bool m_closing = false;
     bool m_shownOnce = false;
     bool m_reading = false; // the meeting list is being read again
-    QPointer<QMdiSubWindow> m_lastActive;
 };
 
 } // namespace mizro::reg
