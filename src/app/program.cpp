@@ -18,6 +18,7 @@
 #include "lists/departmentlist.h"
 #include "lists/memberlist.h"
 #include "lists/searchscreen.h"
+#include "register/classicregister.h"
 #include "register/singleregister.h"
 #include "reports/ledgerscreen.h"
 #include "ui/body.h"
@@ -117,6 +118,14 @@ void attachScreens(MainWindow &window, ui::Session &session, ui::DialogRunner &d
     window.setRegisterFactory(
         MainWindow::RegisterSlot::MecSingle, [&session, &dialogs](QWidget *p) {
             return new reg::SingleRegister(session, ui::Body::council(), dialogs, p);
+        });
+    window.setRegisterFactory(
+        MainWindow::RegisterSlot::EncClassic, [&session, &dialogs](QWidget *p) {
+            return new reg::ClassicRegister(session, ui::Body::committee(), dialogs, p);
+        });
+    window.setRegisterFactory(
+        MainWindow::RegisterSlot::MecClassic, [&session, &dialogs](QWidget *p) {
+            return new reg::ClassicRegister(session, ui::Body::council(), dialogs, p);
         });
     window.setDialog(MainWindow::Command::EncLedger,
                      new reports::LedgerScreen(session, ui::Body::committee(), dialogs, &window));

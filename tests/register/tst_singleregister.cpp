@@ -108,18 +108,7 @@ struct SecondSession {
 
 void key(SingleRegister *s, Qt::Key k)
 {
-    // The keys are the window's shortcuts: they act in the active window.
-    if (QApplication::activeWindow() != s->window()) {
-        s->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(s->window()));
-    }
-    QWidget *target = QApplication::focusWidget();
-    if (!target || !s->isAncestorOf(target)) {
-        s->setFocus();
-        target = s;
-    }
-    QTest::keyClick(target, k);
-    QApplication::processEvents();
+    test::pressKey(s, k);
 }
 
 void typeSummary(SingleRegister *s, const QString &text)
@@ -131,28 +120,9 @@ void typeSummary(SingleRegister *s, const QString &text)
     test::typeText(card->summary(), text);
 }
 
-// The entry "Ekle" of a context menu, chosen as a clerk does.
 void chooseFromMenu(QWidget *widget, const QString &entry)
 {
-    bool chosen = false;
-    QTimer::singleShot(0, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        for (QAction *a : menu->actions()) {
-            if (a->text() == entry) {
-                menu->setActiveAction(a);
-                QTest::keyClick(menu, Qt::Key_Return);
-                chosen = true;
-                return;
-            }
-        }
-        menu->close();
-    });
-    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
-                            widget->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(widget, &event);
-    QApplication::processEvents();
-    QVERIFY2(chosen, qPrintable(entry));
+    test::chooseFromMenu(widget, entry);
 }
 
 QVariant scalar(test::TestSession &t, const QString &sql)

@@ -11,12 +11,16 @@
 #include "ui/session.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLockFile>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 namespace mizro::test {
@@ -172,6 +176,68 @@ void typeText(QWidget *widget, const QString &text)
         QCoreApplication::sendEvent(widget, &press);
         QCoreApplication::sendEvent(widget, &release);
     }
+}
+
+void pressKey(QWidget *screen, Qt::Key key)
+{
+    // The keys are the window's shortcuts: they act in the active window.
+    if (QApplication::activeWindow() != screen->window()) {
+        screen->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen->window()));
+    }
+    QWidget *target = QApplication::focusWidget();
+    if (!target || !screen->isAncestorOf(target)) {
+        screen->setFocus();
+        target = screen;
+    }
+    QTest::keyClick(target, key);
+    QApplication::processEvents();
+}
+
+namespace {
+
+// Opens the widget's context menu; pick runs on the popup.
+void withMenu(QWidget *widget, const std::function<void(QMenu *)> &pick)
+{
+    QTimer::singleShot(0, [pick] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        pick(menu);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            widget->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(widget, &event);
+    QApplication::processEvents();
+}
+
+} // namespace
+
+void chooseFromMenu(QWidget *widget, const QString &entry)
+{
+    bool chosen = false;
+    withMenu(widget, [&](QMenu *menu) {
+        for (QAction *a : menu->actions()) {
+            if (a->text() == entry) {
+                menu->setActiveAction(a);
+                QTest::keyClick(menu, Qt::Key_Return);
+                chosen = true;
+                return;
+            }
+        }
+        menu->close();
+    });
+    QVERIFY2(chosen, qPrintable(entry));
+}
+
+QStringList menuEntries(QWidget *widget)
+{
+    QStringList texts;
+    withMenu(widget, [&](QMenu *menu) {
+        for (QAction *a : menu->actions())
+            texts << a->text();
+        menu->close();
+    });
+    return texts;
 }
 
 } // namespace mizro::test

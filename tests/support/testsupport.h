@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariantList>
+#include <Qt>
 #include <memory>
 
 namespace mizro::db {
@@ -77,6 +79,14 @@ bool typeIntoNewRow(ui::DataGrid *grid, const QString &text);
 /// Types text into the focused widget one character at a time (QTest's
 /// keyClicks cannot send Turkish letters).
 void typeText(QWidget *widget, const QString &text);
+/// A key as the clerk presses it in the screen: its window active, the key
+/// to the focused child (or the screen).
+void pressKey(QWidget *screen, Qt::Key key);
+/// The entry of the widget's context menu, chosen from the popup as a clerk
+/// does; fails the test when the menu has no such entry.
+void chooseFromMenu(QWidget *widget, const QString &entry);
+/// The texts of the widget's context menu entries (the menu is closed).
+QStringList menuEntries(QWidget *widget);
 
 } // namespace mizro::test
 

@@ -25,8 +25,11 @@
 #include "lists/searchscreen.h"
 #include "noticepeer.h"
 #include "register/attendancerules.h"
+#include "register/classicdecisionlist.h"
+#include "register/classicregister.h"
 #include "register/decisioncard.h"
 #include "register/decisionrules.h"
+#include "register/meetingrules.h"
 #include "register/memberpicklist.h"
 #include "register/singleregister.h"
 #include "reports/ledgerrules.h"
@@ -296,6 +299,36 @@ int main(int argc, char **argv)
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
+    // The classic registers, and each one's decision list on its last meeting.
+    session.setMensek(QStringLiteral("0"));
+    for (const QSize size : {QSize(1280, 800), QSize(1024, 768)}) {
+        window.resize(size);
+        const QString suffix = size.width() == 1280 ? QString() : QStringLiteral("-1024x768");
+        for (Command c : {Command::EncRegister, Command::MecRegister}) {
+            window.run(c);
+            auto *screen = static_cast<reg::ClassicRegister *>(
+                window.registerScreen(window.registerSlotFor(c)));
+            ok = save(window, out, screen->objectName() + suffix) && ok;
+            // The latest meeting whose first decisions hold documents.
+            db::Query withText(session.database(),
+                               QStringLiteral("SELECT FIRST 1 E.KAYNO FROM %1 E WHERE EXISTS "
+                                              "(SELECT 1 FROM %2 K WHERE K.KAYNO=E.KAYNO AND "
+                                              "K.SNO=1 AND K.KARAR IS NOT NULL) ORDER BY E.TARIH "
+                                              "DESC")
+                                   .arg(screen->body().meetingTable, screen->body().decisionTable));
+            screen->meetings().meetings().locate(QStringLiteral("KAYNO"), withText.scalar());
+            reg::ClassicDecisionList list(session, screen->body(), screen->dialogs(),
+                                          screen->meetings().meetings(), screen->attendance(),
+                                          &window);
+            list.resize(size.width() - 80, size.height() - 80);
+            list.show();
+            ok = save(list, out, list.objectName() + suffix) && ok;
+            list.reject();
+            screen->exitWindow();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    session.setMensek(QStringLiteral("1"));
     window.resize(1280, 800);
 
     ok = documentScreens(window, session, out) && ok;
