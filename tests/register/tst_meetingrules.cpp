@@ -199,6 +199,49 @@ private slots:
         QCOMPARE(t.scalar("SELECT KAYNO FROM MECLIS").toInt(), 7);
     }
 
+    // Two clerks entering a classic meeting at once: the later save gets the
+    // next free number and says so; a number typed by hand that is taken is
+    // refused (the council's number box is editable).
+    void classicNumbersStayUniqueForTwoClerks_data()
+    {
+        QTest::addColumn<bool>("committee");
+        QTest::newRow("committee") << true;
+        QTest::newRow("council") << false;
+    }
+    void classicNumbersStayUniqueForTwoClerks()
+    {
+        QFETCH(bool, committee);
+        const ui::Body &b = bodyOf(committee);
+        test::TestSession t("2021");
+        restartGenerator(t, 100);
+        test::SecondSession other(t.copy().path(), "2021");
+        MeetingRules mine(t.session(), b, Variant::Classic);
+        MeetingRules theirs(other.session, b, Variant::Classic);
+        for (MeetingRules *r : {&mine, &theirs}) {
+            r->list();
+            QCOMPARE(r->beginNew(QDate(2021, 3, 1)), QString());
+            QCOMPARE(r->meetings().value("OTRNO").toInt(), 1);
+        }
+        QVERIFY(theirs.save());
+        QVERIFY(theirs.takeNotices().isEmpty());
+        QVERIFY(mine.save());
+        QCOMPARE(mine.takeNotices(),
+                 QStringList{"Oturum numarası 1 bu arada başka bir kayıtta kullanıldı; yerine 2 "
+                             "numarası verildi."});
+        QCOMPARE(t.scalar("SELECT LIST(OTRNO, ',') FROM (SELECT OTRNO FROM " + b.meetingTable +
+                          " ORDER BY OTRNO)")
+                     .toString(),
+                 "1,2");
+        QCOMPARE(mine.beginNew(QDate(2021, 3, 2)), QString());
+        mine.meetings().setValue("OTRNO", 1);
+        QVERIFY(!mine.save());
+        QCOMPARE(mine.lastErrorField(), MeetingRules::Field::Number);
+        QCOMPARE(
+            mine.lastError(),
+            "2021 yılında 1 numaralı bir oturum zaten var. Başka bir oturum numarası giriniz.");
+        QCOMPARE(mine.meetings().state(), db::DataSet::State::Insert);
+    }
+
     // A record number above what the column holds is never used: the new
     // meeting is refused with a clear message, nothing is written.
     void recordNumberBeyondColumnIsRefused_data() { bodiesAndVariants(); }

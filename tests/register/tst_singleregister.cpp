@@ -93,19 +93,6 @@ struct Clerk {
     QPointer<SingleRegister> screen;
 };
 
-// A second clerk on the same database file.
-struct SecondSession {
-    explicit SecondSession(const QString &path) : session(messages)
-    {
-        session.database().setDatabaseName(path);
-        session.database().connect();
-        session.setWorkingYear(QString::number(Year));
-        session.setDefinitionsYear(QString::number(Year));
-    }
-    ui::ScriptedMessages messages;
-    ui::Session session;
-};
-
 void key(SingleRegister *s, Qt::Key k)
 {
     test::pressKey(s, k);
@@ -329,7 +316,7 @@ private slots:
         const ui::Body &b = bodyOf(committee);
         test::TestSession t(QString::number(Year));
         fixture(t, b);
-        SecondSession other(t.copy().path());
+        test::SecondSession other(t.copy().path(), QString::number(Year));
         Clerk a(t.session(), b);
         Clerk c(other.session, b);
         key(a.screen, Qt::Key_F2);
@@ -369,7 +356,7 @@ private slots:
         const ui::Body &b = ui::Body::committee();
         test::TestSession t(QString::number(Year));
         fixture(t, b);
-        SecondSession other(t.copy().path());
+        test::SecondSession other(t.copy().path(), QString::number(Year));
         Clerk c(t.session(), b);
         key(c.screen, Qt::Key_F2);
         {

@@ -178,6 +178,14 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
+SecondSession::SecondSession(const QString &path, const QString &year) : session(messages)
+{
+    session.database().setDatabaseName(path);
+    session.database().connect();
+    session.setWorkingYear(year);
+    session.setDefinitionsYear(year);
+}
+
 void pressKey(QWidget *screen, Qt::Key key)
 {
     // The keys are the window's shortcuts: they act in the active window.

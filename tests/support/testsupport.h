@@ -8,6 +8,9 @@
 #include <Qt>
 #include <memory>
 
+#include "ui/scriptedmessages.h"
+#include "ui/session.h"
+
 namespace mizro::db {
 class Database;
 }
@@ -61,6 +64,13 @@ private:
     std::unique_ptr<ui::ScriptedMessages> m_messages;
     std::unique_ptr<ui::ScriptedFilePrompts> m_files;
     std::unique_ptr<ui::Session> m_session;
+};
+
+/// A second clerk on the same database file, on a connection of its own.
+struct SecondSession {
+    SecondSession(const QString &path, const QString &year);
+    ui::ScriptedMessages messages;
+    ui::Session session;
 };
 
 /// The columns of a table in their order.
