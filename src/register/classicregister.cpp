@@ -12,7 +12,6 @@
 #include "ui/dialogrunner.h"
 #include "ui/fieldbinder.h"
 #include "ui/messages.h"
-#include "ui/programend.h"
 #include "ui/session.h"
 
 #include <QAction>
@@ -24,7 +23,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
@@ -476,37 +474,17 @@ void ClassicRegister::showEvent(QShowEvent *event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
-    if (!sub || !sub->mdiArea())
-        return;
-    if (!profileOf(m_body).closeBoxMinimizes)
-        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
-    watchActivation(
-        this, [this] { return !m_dataOpen; }, [this] { formActivate(); });
+    firstShownInFrame(
+        this, profileOf(m_body).closeBoxMinimizes, [this] { return !m_dataOpen; },
+        [this] { formActivate(); });
 }
 
 void ClassicRegister::closeEvent(QCloseEvent *event)
 {
-    if (m_closing || ui::programEnding(this)) {
-        event->accept();
-        return;
-    }
-    if (!profileOf(m_body).closeBoxMinimizes) {
-        // No close box: a close from elsewhere acts as "ESC-Çıkış" does.
-        if (m_mode == Mode::Browse)
-            event->accept();
-        else
-            event->ignore();
-        return;
-    }
-    // The council's close box puts the window aside; an open entry is kept.
-    event->ignore();
-    if (m_mode == Mode::Browse)
-        closeData();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->showMinimized();
-    else
-        showMinimized();
+    // The committee's single-screen register and the council's classic one
+    // have a close box that only puts the window aside.
+    closeRegister(this, event, m_closing, profileOf(m_body).closeBoxMinimizes,
+                  m_mode == Mode::Browse, [this] { closeData(); });
 }
 
 void ClassicRegister::contextMenuEvent(QContextMenuEvent *event)

@@ -8,9 +8,11 @@
 #include "ui/datagrid.h"
 #include "ui/dialogrunner.h"
 #include "ui/messages.h"
+#include "ui/programend.h"
 #include "ui/session.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMdiArea>
@@ -92,6 +94,40 @@ void watchActivation(QWidget *screen, std::function<bool()> needsData,
         *last = sub;
         activate();
     }
+}
+
+void firstShownInFrame(QWidget *screen, bool closeBox, std::function<bool()> needsData,
+                       std::function<void()> activate)
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
+    if (!sub || !sub->mdiArea())
+        return;
+    if (!closeBox)
+        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
+    watchActivation(screen, std::move(needsData), std::move(activate));
+}
+
+void closeRegister(QWidget *screen, QCloseEvent *event, bool byCommand, bool closeBox,
+                   bool browsing, const std::function<void()> &closeData)
+{
+    if (byCommand || ui::programEnding(screen)) {
+        event->accept();
+        return;
+    }
+    if (!closeBox) {
+        if (browsing)
+            event->accept();
+        else
+            event->ignore();
+        return;
+    }
+    event->ignore();
+    if (browsing)
+        closeData();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
+        sub->showMinimized();
+    else
+        screen->showMinimized();
 }
 
 AttendancePanel::AttendancePanel(ui::Session &session, const ui::Body &body,

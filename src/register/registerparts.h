@@ -5,6 +5,7 @@
 #include <functional>
 
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QMdiSubWindow;
 
@@ -41,6 +42,17 @@ QAction *addKey(QWidget *owner, const QString &text, Qt::Key key, std::function<
 /// when it is active again while needsData() says its data is closed.
 void watchActivation(QWidget *screen, std::function<bool()> needsData,
                      std::function<void()> activate);
+
+/// On the register's first show in its frame: takes the close box away when
+/// the window has none, and runs activate() as watchActivation() tells.
+void firstShownInFrame(QWidget *screen, bool closeBox, std::function<bool()> needsData,
+                       std::function<void()> activate);
+/// A register's close. Asked for by its own command or by the program's
+/// end, it goes. Without a close box, a close from elsewhere acts as the
+/// exit command (only while browsing); with one, the window is put aside,
+/// an open entry kept, the data closed while browsing (closeData()).
+void closeRegister(QWidget *screen, QCloseEvent *event, bool byCommand, bool closeBox,
+                   bool browsing, const std::function<void()> &closeData);
 
 /// "Toplantıya Katılan Üyeler": the current meeting's attendance, with the
 /// "Ekle" / "Sil" menu while attached (an entry is open).

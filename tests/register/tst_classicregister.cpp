@@ -4,6 +4,7 @@
 #include "db/dataset.h"
 #include "documentfixture.h"
 #include "documents/documentcontainer.h"
+#include "framedscreen.h"
 #include "register/attendancerules.h"
 #include "register/classicdecisionlist.h"
 #include "register/classicregister.h"
@@ -65,26 +66,7 @@ void fixture(test::TestSession &t, const ui::Body &b)
     t.exec("SET GENERATOR GEN_KAYNO TO 100");
 }
 
-// One clerk's register in a frame of its own.
-struct Clerk {
-    Clerk(ui::Session &session, const ui::Body &body) : mdi(new QMdiArea)
-    {
-        mdi->resize(1100, 700);
-        screen = new ClassicRegister(session, body, dialogs);
-        screen->setAttribute(Qt::WA_DeleteOnClose);
-        QMdiSubWindow *sub = mdi->addSubWindow(screen);
-        mdi->show();
-        sub->showMaximized();
-        mdi->setActiveSubWindow(sub);
-        QApplication::processEvents();
-    }
-    ~Clerk() { delete mdi; }
-    ClassicRegister *operator->() const { return screen; }
-
-    ui::ScriptedDialogRunner dialogs;
-    QMdiArea *mdi;
-    QPointer<ClassicRegister> screen;
-};
+using Clerk = test::FramedScreen<ClassicRegister>;
 
 QString viewText(ClassicDecisionList &list)
 {

@@ -6,6 +6,7 @@
 #include "documentfixture.h"
 #include "documents/decisioneditor.h"
 #include "documents/documentcontainer.h"
+#include "framedscreen.h"
 #include "register/attendancerules.h"
 #include "register/decisioncard.h"
 #include "register/decisionrules.h"
@@ -72,26 +73,7 @@ void fixture(test::TestSession &t, const ui::Body &b)
     t.exec("SET GENERATOR GEN_KAYNO TO 100");
 }
 
-// One clerk's register in a frame of its own.
-struct Clerk {
-    Clerk(ui::Session &session, const ui::Body &body) : mdi(new QMdiArea)
-    {
-        mdi->resize(1100, 700);
-        screen = new SingleRegister(session, body, dialogs);
-        screen->setAttribute(Qt::WA_DeleteOnClose);
-        QMdiSubWindow *sub = mdi->addSubWindow(screen);
-        mdi->show();
-        sub->showMaximized();
-        mdi->setActiveSubWindow(sub);
-        QApplication::processEvents();
-    }
-    ~Clerk() { delete mdi; }
-    SingleRegister *operator->() const { return screen; }
-
-    ui::ScriptedDialogRunner dialogs;
-    QMdiArea *mdi;
-    QPointer<SingleRegister> screen;
-};
+using Clerk = test::FramedScreen<SingleRegister>;
 
 void key(SingleRegister *s, Qt::Key k)
 {
