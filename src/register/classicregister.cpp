@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -250,11 +251,26 @@ void ClassicRegister::buildList()
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->verticalHeader()->hide();
-    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths from the font, not from the rows: a year of meetings is not
+    // measured each time the list is read.
     m_list->horizontalHeader()->setStretchLastSection(false);
-    connect(&m_meetings->meetings(), &QAbstractItemModel::modelReset, this, [this] {
-        if (m_meetings->meetings().columnCount() > 4)
-            m_list->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    const QFontMetrics fm = m_list->fontMetrics();
+    const int widths[] = {fm.horizontalAdvance(QStringLiteral("00/00/00000")),
+                          fm.horizontalAdvance(QStringLiteral("Otr. No00")),
+                          fm.horizontalAdvance(QStringLiteral("Otr.Saati00")),
+                          fm.horizontalAdvance(QStringLiteral("Olağanüstü000")),
+                          0,
+                          fm.horizontalAdvance(QStringLiteral("Adet00"))};
+    connect(&m_meetings->meetings(), &QAbstractItemModel::modelReset, this, [this, widths] {
+        QHeaderView *header = m_list->horizontalHeader();
+        for (int c = 0; c < header->count() && c < 6; ++c) {
+            if (c == 4) {
+                header->setSectionResizeMode(c, QHeaderView::Stretch);
+            } else {
+                header->setSectionResizeMode(c, QHeaderView::Interactive);
+                m_list->setColumnWidth(c, widths[c]);
+            }
+        }
     });
     connect(m_list, &QAbstractItemView::doubleClicked, this, &ClassicRegister::decisionsButton);
 }
