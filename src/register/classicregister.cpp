@@ -79,9 +79,8 @@ const Profile &profileOf(const ui::Body &body)
 
 ClassicRegister::ClassicRegister(ui::Session &session, const ui::Body &body,
                                  ui::DialogRunner &dialogs, QWidget *parent)
-    : QWidget(parent), m_session(session), m_body(body), m_dialogs(dialogs),
-      m_meetings(std::make_unique<MeetingRules>(session, body, Variant::Classic)),
-      m_attendance(std::make_unique<AttendanceRules>(session, body))
+    : MeetingScreen(session, body, dialogs, Variant::Classic, profileOf(body).closeBoxMinimizes,
+                    parent)
 {
     const Profile &p = profileOf(body);
     setObjectName(p.form);
@@ -105,34 +104,14 @@ ClassicRegister::ClassicRegister(ui::Session &session, const ui::Body &body,
         top->addWidget(m_attendancePanel, 2);
     buildList();
 
-    m_first = new QPushButton(QStringLiteral("F2-Yeni Oturum"), this);
-    m_second = new QPushButton(QStringLiteral("F4-Değiştir"), this);
-    m_decisionsButton = new QPushButton(p.decisionsCaption, this);
-    m_exit = new QPushButton(QStringLiteral("ESC-Çıkış"), this);
-    m_delete = new QPushButton(QStringLiteral("F10-Sil"), this);
-    m_first->setObjectName(QStringLiteral("BitBtn1"));
-    m_second->setObjectName(QStringLiteral("BitBtn2"));
-    m_decisionsButton->setObjectName(QStringLiteral("BitBtn5"));
-    m_exit->setObjectName(QStringLiteral("BitBtn4"));
-    m_delete->setObjectName(QStringLiteral("BitBtn3"));
-    m_first->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    m_second->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    m_decisionsButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    m_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    m_delete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    m_decisionsButton =
+        commandButton(p.decisionsCaption, QStringLiteral("BitBtn5"),
+                      QStyle::SP_FileDialogContentsView, QStringLiteral("F5-Alınan Kararlar"));
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {m_first, m_second, m_decisionsButton, m_exit, m_delete}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::TabFocus);
-        b->setMinimumWidth(
-            b->fontMetrics().horizontalAdvance(QStringLiteral("F5-Alınan Kararlar")) + 40);
+    for (QPushButton *b : {m_first, m_second, m_decisionsButton, m_exit, m_delete})
         buttons->addWidget(b);
-    }
     buttons->addStretch(1);
-    connect(m_first, &QPushButton::clicked, this, &ClassicRegister::firstButton);
-    connect(m_second, &QPushButton::clicked, this, &ClassicRegister::secondButton);
     connect(m_decisionsButton, &QPushButton::clicked, this, &ClassicRegister::decisionsButton);
-    connect(m_exit, &QPushButton::clicked, this, &ClassicRegister::exitWindow);
     connect(m_delete, &QPushButton::clicked, this, &ClassicRegister::deleteMeeting);
 
     auto *layout = new QVBoxLayout(this);
@@ -280,20 +259,6 @@ bool ClassicRegister::clickable(const QPushButton *button)
     return button->isVisibleTo(button->window()) && button->isEnabled();
 }
 
-int ClassicRegister::recordNumber() const
-{
-    const db::DataSet &ds = m_meetings->meetings();
-    if (!ds.isOpen() || ds.currentRow() < 0)
-        return 0;
-    return ds.value(QStringLiteral("KAYNO")).toInt();
-}
-
-void ClassicRegister::showError(const QString &text, const QString &details)
-{
-    if (!text.isEmpty())
-        m_session.messages().error(this, text, details);
-}
-
 void ClassicRegister::setMode(Mode mode)
 {
     const Profile &p = profileOf(m_body);
@@ -301,15 +266,7 @@ void ClassicRegister::setMode(Mode mode)
     const bool entry = mode != Mode::Browse;
     m_particulars->setEnabled(entry);
     m_list->setEnabled(!entry);
-    if (entry) {
-        m_first->setText(QStringLiteral("Kayıt"));
-        m_second->setText(QStringLiteral("İptal"));
-    } else {
-        m_first->setText(m_captionsPrefixed ? QStringLiteral("F2-Yeni Oturum")
-                                            : QStringLiteral("Yeni Oturum"));
-        m_second->setText(m_captionsPrefixed ? QStringLiteral("F4-Değiştir")
-                                             : QStringLiteral("Değiştir"));
-    }
+    showCaptions(entry);
     for (QPushButton *b : {m_decisionsButton, m_exit, m_delete})
         b->setEnabled(!entry);
     if (!p.deleteAlwaysShown)
@@ -355,31 +312,10 @@ void ClassicRegister::formActivate()
     currentMeetingChanged();
 }
 
-void ClassicRegister::firstButton()
-{
-    if (m_mode == Mode::Browse)
-        beginNew();
-    else
-        saveMeeting();
-}
-
-void ClassicRegister::secondButton()
-{
-    if (m_mode == Mode::Browse)
-        beginChange();
-    else
-        cancelEntry();
-}
-
 void ClassicRegister::beginNew()
 {
-    if (!m_dataOpen)
+    if (!beginEntry(Mode::New))
         return;
-    const QString refusal = m_meetings->beginNew(QDate::currentDate());
-    if (!refusal.isEmpty()) {
-        m_session.messages().error(this, refusal);
-        return;
-    }
     setMode(Mode::New);
     m_type->setCurrentIndex(0);
     m_attendancePanel->list(recordNumber());
@@ -388,12 +324,8 @@ void ClassicRegister::beginNew()
 
 void ClassicRegister::beginChange()
 {
-    if (!m_dataOpen || m_meetings->meetings().currentRow() < 0)
+    if (!beginEntry(Mode::Change))
         return;
-    if (!m_meetings->beginChange()) {
-        showError(m_meetings->meetings().lastError(), m_meetings->meetings().lastErrorDetails());
-        return;
-    }
     setMode(Mode::Change);
     m_date->setFocus();
 }
@@ -469,38 +401,11 @@ void ClassicRegister::deleteMeeting()
     currentMeetingChanged();
 }
 
-void ClassicRegister::exitWindow()
-{
-    if (m_mode != Mode::Browse)
-        return;
-    m_closing = true;
-    close();
-}
-
 void ClassicRegister::switchVariant()
 {
     m_session.setMensek(QStringLiteral("1"));
     m_closing = true;
     close();
-}
-
-void ClassicRegister::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_shownOnce)
-        return;
-    m_shownOnce = true;
-    firstShownInFrame(
-        this, profileOf(m_body).closeBoxMinimizes, [this] { return !m_dataOpen; },
-        [this] { formActivate(); });
-}
-
-void ClassicRegister::closeEvent(QCloseEvent *event)
-{
-    // The committee's single-screen register and the council's classic one
-    // have a close box that only puts the window aside.
-    closeRegister(this, event, m_closing, profileOf(m_body).closeBoxMinimizes,
-                  m_mode == Mode::Browse, [this] { closeData(); });
 }
 
 void ClassicRegister::contextMenuEvent(QContextMenuEvent *event)

@@ -4,6 +4,7 @@
 #include "decisioncard.h"
 #include "decisionrules.h"
 #include "meetingrules.h"
+#include "meetingscreen.h"
 #include "memberpicklist.h"
 #include "registerparts.h"
 
@@ -93,10 +94,9 @@ QString dateText(const QVariant &v)
 
 SingleRegister::SingleRegister(ui::Session &session, const ui::Body &body,
                                ui::DialogRunner &dialogs, QWidget *parent)
-    : QWidget(parent), m_session(session), m_body(body), m_dialogs(dialogs),
-      m_meetings(std::make_unique<MeetingRules>(session, body, Variant::SingleScreen)),
-      m_decisions(std::make_unique<DecisionRules>(session, body, Variant::SingleScreen)),
-      m_attendance(std::make_unique<AttendanceRules>(session, body))
+    : MeetingScreen(session, body, dialogs, Variant::SingleScreen,
+                    profileOf(body).closeBoxMinimizes, parent),
+      m_decisions(std::make_unique<DecisionRules>(session, body, Variant::SingleScreen))
 {
     const Profile &p = profileOf(body);
     setObjectName(p.form);
@@ -124,31 +124,11 @@ SingleRegister::SingleRegister(ui::Session &session, const ui::Body &body,
     top->addWidget(buildParticulars(), 3);
     top->addWidget(buildAttendance(), 2);
 
-    m_first = new QPushButton(QStringLiteral("F2-Yeni Oturum"), this);
-    m_second = new QPushButton(QStringLiteral("F4-Değiştir"), this);
-    m_delete = new QPushButton(QStringLiteral("F10-Sil"), this);
-    m_exit = new QPushButton(QStringLiteral("ESC-Çıkış"), this);
-    m_first->setObjectName(QStringLiteral("BitBtn1"));
-    m_second->setObjectName(QStringLiteral("BitBtn2"));
-    m_delete->setObjectName(QStringLiteral("BitBtn3"));
-    m_exit->setObjectName(QStringLiteral("BitBtn4"));
-    m_first->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    m_second->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    m_delete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
-    m_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {m_first, m_second, m_delete, m_exit}) {
-        b->setAutoDefault(false);
-        b->setFocusPolicy(Qt::TabFocus);
-        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("F2-Yeni Oturum")) +
-                           48);
+    for (QPushButton *b : {m_first, m_second, m_delete, m_exit})
         buttons->addWidget(b);
-    }
     buttons->addStretch(1);
-    connect(m_first, &QPushButton::clicked, this, &SingleRegister::firstButton);
-    connect(m_second, &QPushButton::clicked, this, &SingleRegister::secondButton);
     connect(m_delete, &QPushButton::clicked, this, &SingleRegister::deleteMeeting);
-    connect(m_exit, &QPushButton::clicked, this, &SingleRegister::exitWindow);
 
     auto *right = new QVBoxLayout;
     right->addLayout(top);
@@ -415,20 +395,6 @@ DecisionCard *SingleRegister::currentCard() const
     return static_cast<DecisionCard *>(m_cards->currentCard());
 }
 
-int SingleRegister::recordNumber() const
-{
-    const db::DataSet &ds = m_meetings->meetings();
-    if (!ds.isOpen() || ds.currentRow() < 0)
-        return 0;
-    return ds.value(QStringLiteral("KAYNO")).toInt();
-}
-
-void SingleRegister::showError(const QString &text, const QString &details)
-{
-    if (!text.isEmpty())
-        m_session.messages().error(this, text, details);
-}
-
 void SingleRegister::setMode(Mode mode)
 {
     m_mode = mode;
@@ -438,15 +404,7 @@ void SingleRegister::setMode(Mode mode)
     m_decisionArea->setEnabled(entry);
     m_list->setEnabled(!entry);
     m_variant->setEnabled(!entry);
-    if (entry) {
-        m_first->setText(QStringLiteral("Kayıt"));
-        m_second->setText(QStringLiteral("İptal"));
-    } else {
-        m_first->setText(m_captionsPrefixed ? QStringLiteral("F2-Yeni Oturum")
-                                            : QStringLiteral("Yeni Oturum"));
-        m_second->setText(m_captionsPrefixed ? QStringLiteral("F4-Değiştir")
-                                             : QStringLiteral("Değiştir"));
-    }
+    showCaptions(entry);
     m_delete->setEnabled(!entry);
     m_exit->setEnabled(!entry);
     m_attendancePanel->setMenuAttached(entry);
@@ -540,31 +498,10 @@ void SingleRegister::formActivate()
     currentMeetingChanged(true);
 }
 
-void SingleRegister::firstButton()
-{
-    if (m_mode == Mode::Browse)
-        beginNew();
-    else
-        saveMeeting();
-}
-
-void SingleRegister::secondButton()
-{
-    if (m_mode == Mode::Browse)
-        beginChange();
-    else
-        cancelEntry();
-}
-
 void SingleRegister::beginNew()
 {
-    if (!m_dataOpen)
+    if (!beginEntry(Mode::New))
         return;
-    const QString refusal = m_meetings->beginNew(QDate::currentDate());
-    if (!refusal.isEmpty()) {
-        m_session.messages().error(this, refusal);
-        return;
-    }
     setMode(Mode::New);
     m_type->setCurrentIndex(0);
     const int kayno = recordNumber();
@@ -582,12 +519,8 @@ void SingleRegister::beginNew()
 
 void SingleRegister::beginChange()
 {
-    if (!m_dataOpen || m_meetings->meetings().currentRow() < 0)
+    if (!beginEntry(Mode::Change))
         return;
-    if (!m_meetings->beginChange()) {
-        showError(m_meetings->meetings().lastError(), m_meetings->meetings().lastErrorDetails());
-        return;
-    }
     setMode(Mode::Change);
     followMeetingValues();
     try {
@@ -713,14 +646,6 @@ void SingleRegister::deleteMeeting()
     currentMeetingChanged(true);
 }
 
-void SingleRegister::exitWindow()
-{
-    if (m_mode != Mode::Browse)
-        return;
-    m_closing = true;
-    close();
-}
-
 void SingleRegister::switchVariant()
 {
     if (m_mode != Mode::Browse)
@@ -826,25 +751,6 @@ void SingleRegister::addMembers()
 void SingleRegister::removeMember()
 {
     m_attendancePanel->removeMember();
-}
-
-void SingleRegister::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_shownOnce)
-        return;
-    m_shownOnce = true;
-    firstShownInFrame(
-        this, profileOf(m_body).closeBoxMinimizes, [this] { return !m_dataOpen; },
-        [this] { formActivate(); });
-}
-
-void SingleRegister::closeEvent(QCloseEvent *event)
-{
-    // The committee's single-screen register and the council's classic one
-    // have a close box that only puts the window aside.
-    closeRegister(this, event, m_closing, profileOf(m_body).closeBoxMinimizes,
-                  m_mode == Mode::Browse, [this] { closeData(); });
 }
 
 bool SingleRegister::eventFilter(QObject *watched, QEvent *event)

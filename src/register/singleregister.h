@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "meetingscreen.h"
+
 #include <functional>
 #include <memory>
 
@@ -33,10 +33,9 @@ class MeetingRules;
 /// TFRMENC1 / TFRMMEC1: a body's meetings of the working year, the current
 /// meeting's particulars and attendance, and its decisions as cards; a
 /// meeting is entered or changed with its attendance and decisions in one go.
-class SingleRegister : public QWidget {
+class SingleRegister : public MeetingScreen {
     Q_OBJECT
 public:
-    enum class Mode { Browse = 0, New = 1, Change = 2 };
     /// Opens the document editor on the current decision (modal).
     using EditorOpener = std::function<void(SingleRegister &)>;
 
@@ -49,11 +48,8 @@ public:
     // Commands, as the buttons and keys give them.
     /// Runs each time the window becomes the active child window; an open
     /// entry is left as it is.
-    void formActivate();
-    void firstButton();  // F2: new meeting, or save
-    void secondButton(); // F4: change, or cancel
+    void formActivate() override;
     void deleteMeeting();
-    void exitWindow();
     void switchVariant();
     void addDecision();
     void deleteDecisionButton();
@@ -62,22 +58,13 @@ public:
     void addMembers();
     void removeMember();
 
-    Mode mode() const { return m_mode; }
     bool attendanceMenuAttached() const;
-    const ui::Body &body() const { return m_body; }
-    ui::Session &session() const { return m_session; }
-    MeetingRules &meetings() const { return *m_meetings; }
     DecisionRules &decisions() const { return *m_decisions; }
-    AttendanceRules &attendance() const { return *m_attendance; }
 
     ui::DataGrid *meetingList() const { return m_list; }
     ui::DataGrid *attendanceGrid() const { return m_attendanceGrid; }
     ui::CardList *cards() const { return m_cards; }
     DecisionCard *currentCard() const;
-    QPushButton *newButton() const { return m_first; }
-    QPushButton *changeButton() const { return m_second; }
-    QPushButton *deleteButton() const { return m_delete; }
-    QPushButton *exitButton() const { return m_exit; }
     QToolButton *variantButton() const { return m_variant; }
     QLineEdit *numberEdit() const { return m_number; }
     QLabel *recordLabel() const { return m_record; }
@@ -92,8 +79,6 @@ public:
     QWidget *decisionArea() const { return m_decisionArea; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -108,10 +93,10 @@ private:
     void currentMeetingChanged(bool force);
     void currentDecisionChanged();
     void followMeetingValues();
-    void beginNew();
-    void beginChange();
-    void saveMeeting();
-    void cancelEntry();
+    void beginNew() override;
+    void beginChange() override;
+    void saveMeeting() override;
+    void cancelEntry() override;
     bool saveDecisionIfEditing();
     /// The boxes' texts can all be read; else the clerk is told and the box
     /// takes the focus.
@@ -120,17 +105,10 @@ private:
     void showNotices();
     void setDeleteLabel(const QString &label);
     void openData();
-    void closeData();
+    void closeData() override;
     void focusSummary();
-    void showError(const QString &text, const QString &details);
-    int recordNumber() const;
 
-    ui::Session &m_session;
-    const ui::Body &m_body;
-    ui::DialogRunner &m_dialogs;
-    std::unique_ptr<MeetingRules> m_meetings;
     std::unique_ptr<DecisionRules> m_decisions;
-    std::unique_ptr<AttendanceRules> m_attendance;
     ui::FieldBinder *m_meetingFields = nullptr;
     ui::FieldBinder *m_decisionFields = nullptr;
 
@@ -149,23 +127,14 @@ private:
     QLineEdit *m_description = nullptr;
     QComboBox *m_kind = nullptr;
     QComboBox *m_department = nullptr;
-    QPushButton *m_first = nullptr;
-    QPushButton *m_second = nullptr;
-    QPushButton *m_delete = nullptr;
-    QPushButton *m_exit = nullptr;
     QToolButton *m_variant = nullptr;
 
     EditorOpener m_openEditor;
-    Mode m_mode = Mode::Browse;
-    bool m_captionsPrefixed = true;
     bool m_deleteMode = false; // a decision was added and the button not clicked since
     QString m_deleteLabel;
     QString m_heldKind;
     int m_shownMeeting = -1; // KAYNO whose decisions and attendance are shown
-    bool m_dataOpen = false;
-    bool m_closing = false;
-    bool m_shownOnce = false;
-    bool m_reading = false; // the meeting list is being read again
+    bool m_reading = false;  // the meeting list is being read again
 };
 
 } // namespace mizro::reg
