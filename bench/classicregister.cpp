@@ -16,7 +16,6 @@
 #include "documents/documentcontainer.h"
 #include "documents/storeddocument.h"
 #include "longdecision.h"
-#include "loopbackserver.h"
 #include "register/attendancerules.h"
 #include "register/classicdecisionlist.h"
 #include "register/decisionrules.h"
@@ -31,7 +30,6 @@
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 using namespace mizro;
@@ -140,23 +138,10 @@ int main(int argc, char **argv)
                       exitCode);
     if (!scaleGiven)
         return exitCode;
-    const int scale = *scaleGiven;
-    out.setRealNumberNotation(QTextStream::FixedNotation);
-    out.setRealNumberPrecision(2);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("MIZRO.GDB");
-    const QString year = QString::number(QDate::currentDate().year());
-    makeDemoDatabase(path, scale);
-    giveLastMeetingsLongDocuments(path, year);
-    const Figures embedded = measure(path, year);
-    Figures served;
-    const bool haveServer = onLoopbackServer(
-        path, dir.filePath("server"), [&](const QString &name) { served = measure(name, year); });
-
+    Figures embedded, served;
+    const bool haveServer =
+        measureRegister(out, *scaleGiven, measure, giveLastMeetingsLongDocuments, embedded, served);
     const char *names[2] = {"committee", "council"};
-    out << "demo data x" << scale << ", working year " << year << "\n";
-    out << "medians in ms                     embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {
         figureRow(out, 32, label, e, s, haveServer);
     };

@@ -13,7 +13,6 @@
 #include "db/schema.h"
 #include "demodata.h"
 #include "demodatabase.h"
-#include "loopbackserver.h"
 #include "register/decisioncard.h"
 #include "register/meetingrules.h"
 #include "ui/body.h"
@@ -28,7 +27,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <algorithm>
@@ -123,23 +121,10 @@ int main(int argc, char **argv)
                       exitCode);
     if (!scaleGiven)
         return exitCode;
-    const int scale = *scaleGiven;
-    out.setRealNumberNotation(QTextStream::FixedNotation);
-    out.setRealNumberPrecision(2);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath("MIZRO.GDB");
-    // New meetings are dated today, so the working year is this one.
-    const QString year = QString::number(QDate::currentDate().year());
-    makeDemoDatabase(path, scale);
-    const Figures embedded = measure(path, year);
-    Figures served;
-    const bool haveServer = onLoopbackServer(
-        path, dir.filePath("server"), [&](const QString &name) { served = measure(name, year); });
-
+    Figures embedded, served;
+    const bool haveServer = measureRegister(
+        out, *scaleGiven, measure, [](const QString &, const QString &) {}, embedded, served);
     const char *names[2] = {"committee", "council"};
-    out << "demo data x" << scale << ", working year " << year << "\n";
-    out << "medians in ms                     embedded   server\n";
     auto row = [&](const QString &label, double e, double s) {
         figureRow(out, 32, label, e, s, haveServer);
     };
