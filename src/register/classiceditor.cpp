@@ -108,8 +108,14 @@ QWidget *ClassicEditor::buildFields()
                                           : QString());
         return e;
     };
-    const auto label = [&](const QString &text, int r, int c, int span = 1) {
-        grid->addWidget(new QLabel(text, box), r, c, 1, span);
+    // A label over its boxes, which stand side by side from the column on.
+    const auto place = [&](const QString &text, int r, int c,
+                           std::initializer_list<QWidget *> boxes, int lastSpan = 1) {
+        grid->addWidget(new QLabel(text, box), r, c, 1, int(boxes.size()) - 1 + lastSpan);
+        for (QWidget *w : boxes) {
+            grid->addWidget(w, r + 1, c, 1, w == *std::rbegin(boxes) ? lastSpan : 1);
+            ++c;
+        }
     };
     m_number = edit(QStringLiteral("KARNO"), Kind::Number);
     m_order = edit(QStringLiteral("SNO"), Kind::Number);
@@ -123,14 +129,10 @@ QWidget *ClassicEditor::buildFields()
             shown(box, ui::FieldBinder::text(meetingValue(QStringLiteral("OTRNO")), Kind::Number));
         meeting->setObjectName(QStringLiteral("OTRNO"));
         meeting->setMaximumWidth(numberWidth);
-        label(QStringLiteral("Oturum No"), 0, 0);
-        grid->addWidget(meeting, 1, 0);
-        label(QStringLiteral("Karar No"), 0, 1);
-        grid->addWidget(m_number, 1, 1);
-        label(QStringLiteral("Sıra No"), 0, 2);
-        grid->addWidget(m_order, 1, 2);
-        label(QStringLiteral("Karar Özeti"), 0, 3);
-        grid->addWidget(m_summary, 1, 3);
+        place(QStringLiteral("Oturum No"), 0, 0, {meeting});
+        place(QStringLiteral("Karar No"), 0, 1, {m_number});
+        place(QStringLiteral("Sıra No"), 0, 2, {m_order});
+        place(QStringLiteral("Karar Özeti"), 0, 3, {m_summary});
         grid->setColumnStretch(3, 1);
         return box;
     }
@@ -164,25 +166,14 @@ QWidget *ClassicEditor::buildFields()
     for (QLineEdit *e : {registryNumber, paperNumber, time})
         e->setMaximumWidth(dateWidth * 3 / 4);
 
-    label(QStringLiteral("Karar No/Sıra No"), 0, 0, 2);
-    grid->addWidget(m_number, 1, 0);
-    grid->addWidget(m_order, 1, 1);
-    label(QStringLiteral("Evrak Türü"), 0, 2);
-    grid->addWidget(m_kind, 1, 2);
-    label(QStringLiteral("Evrak Kayıt No"), 0, 3);
-    grid->addWidget(registryNumber, 1, 3);
-    label(QStringLiteral("Evrak Tarihi"), 0, 4);
-    grid->addWidget(paperDate, 1, 4);
-    label(QStringLiteral("Kayıt Tarihi / Sayısı"), 0, 5, 2);
-    grid->addWidget(registered, 1, 5);
-    grid->addWidget(paperNumber, 1, 6);
-    label(QStringLiteral("İlgili Birim"), 0, 7);
-    grid->addWidget(m_department, 1, 7);
-    label(QStringLiteral("Karar Özeti"), 2, 0, 2);
-    grid->addWidget(m_summary, 3, 0, 1, 8);
-    label(QStringLiteral("Tarihi / Saati"), 2, 8, 2);
-    grid->addWidget(date, 3, 8);
-    grid->addWidget(time, 3, 9);
+    place(QStringLiteral("Karar No/Sıra No"), 0, 0, {m_number, m_order});
+    place(QStringLiteral("Evrak Türü"), 0, 2, {m_kind});
+    place(QStringLiteral("Evrak Kayıt No"), 0, 3, {registryNumber});
+    place(QStringLiteral("Evrak Tarihi"), 0, 4, {paperDate});
+    place(QStringLiteral("Kayıt Tarihi / Sayısı"), 0, 5, {registered, paperNumber});
+    place(QStringLiteral("İlgili Birim"), 0, 7, {m_department});
+    place(QStringLiteral("Karar Özeti"), 2, 0, {m_summary}, 8);
+    place(QStringLiteral("Tarihi / Saati"), 2, 8, {date, time});
     grid->setColumnStretch(7, 1);
     return box;
 }
