@@ -361,6 +361,39 @@ private slots:
         QCOMPARE(t.scalar("SELECT OZET FROM EKAR").toString(), "Yol yapımı");
     }
 
+    // A new decision whose document is refused is not stored either: the
+    // row stays pending with the clerk's typing.
+    void refusedDocumentLeavesTheNewRowPending()
+    {
+        const ui::Body &b = ui::Body::committee();
+        test::TestSession t;
+        Fixture f(t, b);
+        t.exec("CREATE EXCEPTION NO_DOCUMENT 'Metin reddedildi'");
+        t.exec("CREATE TRIGGER EKAR_NO_DOCUMENT FOR EKAR BEFORE UPDATE AS BEGIN "
+               "IF (NEW.KARAR IS NOT NULL) THEN EXCEPTION NO_DOCUMENT; END");
+        ClassicList list(t.session(), b, 7);
+        ui::ScriptedDialogRunner dialogs;
+        dialogs.setScript([&](QDialog &d) {
+            auto &editor = static_cast<ClassicEditor &>(d);
+            retype(editor.summaryEdit(), "Yeni karar");
+            typeIntoDocument(editor, "Metin");
+            key(editor, Qt::Key_F5);
+            [&] {
+                QCOMPARE(t.messages().entries().size(), 1);
+                const auto &told = t.messages().entries()[0];
+                QVERIFY(QString(told.text + told.details).contains("Metin reddedildi"));
+                QVERIFY(editor.isVisible());
+                QCOMPARE(list.decisions.decisions().state(), db::DataSet::State::Insert);
+                QCOMPARE(list.decisions.decisions().value("OZET").toString(), "Yeni karar");
+                QCOMPARE(t.scalar("SELECT COUNT(*) FROM EKAR").toInt(), 1);
+            }();
+            key(editor, Qt::Key_Escape);
+            return editor.result();
+        });
+        QVERIFY(!ClassicEditor::edit(t.session(), dialogs, b, list.source(), Mode::New, nullptr));
+        QCOMPARE(list.decisions.decisions().count(), 1);
+    }
+
     // F7 prints every page of the document without a dialog; without a
     // printer the clerk is told so.
     void printing_data()
