@@ -2,7 +2,6 @@
 
 #include "documentcontainer.h"
 #include "placeholdermerge.h"
-#include "templaterules.h"
 
 #include "db/blobcolumn.h"
 #include "db/dataset.h"
@@ -42,21 +41,13 @@ bool DecisionEditor::edit(ui::Session &session, ui::DialogRunner &dialogs, const
 
 DecisionEditor::DecisionEditor(ui::Session &session, const ui::Body &body, const Source &source,
                                QWidget *parent)
-    : DocumentDialog(session, parent), m_body(body), m_source(source), m_menu(new QMenu(this)),
-      m_templateButton(new QPushButton(QStringLiteral("Şablon Ekle"), this)),
-      m_heading(new QLabel(this))
+    : TemplatedDialog(session, body, parent), m_source(source), m_heading(new QLabel(this))
 {
     const bool committee = body.isCommittee();
     setObjectName(committee ? QStringLiteral("TFRMENCKAR1") : QStringLiteral("TFRMMECKAR1"));
     setWindowTitle(committee ? QStringLiteral("ENCÜMEN KARAR METNİ")
                              : QStringLiteral("MECLİS KARAR METNİ"));
     resize(1000, 720);
-    m_menu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_templateButton->setObjectName(QStringLiteral("SB3"));
-    m_templateButton->setAutoDefault(false);
-    m_templateButton->setFocusPolicy(Qt::NoFocus);
-    connect(m_templateButton, &QPushButton::clicked, this, &DecisionEditor::showTemplateMenu);
-    buttons()->insertWidget(2, m_templateButton);
     m_heading->setObjectName(QStringLiteral("Heading"));
     QFont bold = m_heading->font();
     bold.setBold(true);
@@ -67,7 +58,7 @@ DecisionEditor::DecisionEditor(ui::Session &session, const ui::Body &body, const
         QTextEdit *edit = container()->editor();
         edit->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(edit, &QWidget::customContextMenuRequested, this,
-                [this, edit](const QPoint &at) { m_menu->popup(edit->mapToGlobal(at)); });
+                [this, edit](const QPoint &at) { templateMenu()->popup(edit->mapToGlobal(at)); });
     }
 }
 
@@ -101,80 +92,15 @@ bool DecisionEditor::prepare()
     return true;
 }
 
-void DecisionEditor::popupDoldur()
+void DecisionEditor::editRow()
 {
-    m_menu->clear();
-    QVector<TemplateRules::Offer> offers;
-    try {
-        offers = TemplateRules::offered(m_session.database(), m_body);
-    } catch (const db::DbError &e) {
-        m_session.messages().error(this, e);
-        return;
-    }
-    int tag = 0;
-    for (const TemplateRules::Offer &o : offers) {
-        QString shown = o.description;
-        QAction *a = m_menu->addAction(shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
-        a->setProperty("caption", o.description);
-        a->setData(tag++);
-        connect(a, &QAction::triggered, this, [this, a] { popupClick(a); });
-    }
-}
-
-void DecisionEditor::showTemplateMenu()
-{
-    const int entries = int(m_menu->actions().size());
-    m_menu->popup(QPoint(x() + 210, y() - 10 * entries + 586));
-}
-
-void DecisionEditor::popupClick(QAction *entry)
-{
-    const QString caption = entry->property("caption").toString();
-    int number = -1;
-    try {
-        // The first template of the query carrying exactly this description.
-        for (const TemplateRules::Offer &o : TemplateRules::offered(m_session.database(), m_body))
-            if (o.description == caption) {
-                number = o.number;
-                break;
-            }
-    } catch (const db::DbError &e) {
-        m_session.messages().error(this, e);
-        return;
-    }
-    if (number < 0)
-        return;
-    if (!m_session.messages().question(
-            this, QStringLiteral("DİKKAT Bu Karar İçeriği Silinip Belirtilen Örnek bilgisi "
-                                 "yüklenecektir. ONAYLIYORMUSUNUZ")))
-        return;
-    QByteArray value;
-    try {
-        value = TemplateRules::documentOf(m_session.database(), number);
-    } catch (const db::DbError &e) {
-        m_session.messages().error(this, e);
-        return;
-    }
     m_source.decision->edit();
-    loadAndShow(value);
-    textFormat();
 }
 
 void DecisionEditor::textFormat()
 {
-    if (container()->isEmpty())
-        return;
-    const MergeValues values =
-        MergeValues::fromRows(*m_source.decision, m_source.meetingNumber, m_source.attendance);
-    try {
-        PlaceholderMerge::run(values, [this](const QString &placeholder, const QString &text) {
-            return container()->replaceLast(placeholder, text);
-        });
-    } catch (const DocumentContainer::Error &e) {
-        m_session.messages().error(this, e.text());
-        return;
-    }
-    showDocument();
+    merge(MergeValues::fromRows(*m_source.decision, m_source.meetingNumber, m_source.attendance),
+          PlaceholderMerge::Style::SingleScreen);
 }
 
 bool DecisionEditor::store(const QByteArray &value)

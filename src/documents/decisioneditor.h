@@ -1,12 +1,10 @@
 #pragma once
 
-#include "documentdialog.h"
+#include "templateddialog.h"
 
 #include <QVariant>
 
-class QAction;
 class QLabel;
-class QMenu;
 
 namespace mizro::db {
 class DataSet;
@@ -23,7 +21,7 @@ namespace mizro::documents {
 /// current decision, with the body's templates. The committee's save leaves
 /// the decision row in edit for the register to post; the council's posts
 /// it. The document itself is stored by its own command at the save.
-class DecisionEditor : public DocumentDialog {
+class DecisionEditor : public TemplatedDialog {
     Q_OBJECT
 public:
     /// What the register hands over.
@@ -49,27 +47,17 @@ public:
     /// shown. False (after a message) when the decision cannot be opened.
     bool prepare();
 
-    /// POPUPDOLDUR: the template menu from the body's templates.
-    void popupDoldur();
-    /// POPUPCLICK: the chosen template into the decision, merged.
-    void popupClick(QAction *entry);
     /// TEXTFORMAT: the placeholders filled from the register's rows.
-    void textFormat();
-
-    QMenu *templateMenu() const { return m_menu; }
-    QPushButton *templateButton() const { return m_templateButton; }
+    void textFormat() override;
 
 protected:
     bool store(const QByteArray &value) override;
+    void editRow() override;
 
 private:
     QVariantList key() const;
-    void showTemplateMenu();
 
-    const ui::Body &m_body;
     Source m_source;
-    QMenu *m_menu;
-    QPushButton *m_templateButton;
     QLabel *m_heading;
 };
 

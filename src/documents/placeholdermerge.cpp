@@ -11,7 +11,6 @@ namespace mizro::documents {
 
 namespace {
 
-constexpr int GroupSize = 5;
 constexpr int GroupCount = 3;
 
 } // namespace
@@ -56,32 +55,49 @@ QString PlaceholderMerge::text(const QVariant &value)
     }
 }
 
-QStringList PlaceholderMerge::memberGroups(const QVector<MergeValues::Member> &members)
+QStringList PlaceholderMerge::memberGroups(const QVector<MergeValues::Member> &members, Style style)
 {
+    const bool classic = style != Style::SingleScreen;
+    const qsizetype size = classic ? 8 : 5;
+    const QChar end = classic ? QLatin1Char(' ') : QLatin1Char('\r');
     QStringList groups(GroupCount);
-    for (qsizetype i = 0; i < members.size() && i < GroupSize * GroupCount; ++i)
-        groups[i / GroupSize] +=
-            members[i].name + QStringLiteral(" - ") + members[i].title + QLatin1Char('\r');
+    for (qsizetype i = 0; i < members.size() && i < size * GroupCount; ++i)
+        groups[i / size] += members[i].name + QStringLiteral(" - ") + members[i].title + end;
     return groups;
 }
 
-void PlaceholderMerge::run(const MergeValues &values, const Replace &replace)
+QString PlaceholderMerge::allMembers(const QVector<MergeValues::Member> &members)
+{
+    QString all;
+    for (const MergeValues::Member &m : members)
+        all += m.name + QLatin1Char(' ') + m.title + QLatin1Char(' ');
+    return all;
+}
+
+void PlaceholderMerge::run(const MergeValues &values, const Replace &replace, Style style)
 {
     const QStringList names = placeholders();
     const QVariant single[] = {values.date,        values.decisionNumber, values.meetingNumber,
                                values.orderNumber, values.time,           values.summary};
     for (int i = 0; i < 6; ++i)
-        replace(names[i], text(single[i]));
-    const QStringList groups = memberGroups(values.members);
+        // The committee's classic editor leaves the meeting number in the text.
+        if (style != Style::ClassicCommittee || names[i] != QStringLiteral("[OTRNO]"))
+            replace(names[i], text(single[i]));
+    if (style == Style::ClassicCouncil)
+        replace(names[6], allMembers(values.members));
+    const QStringList groups = memberGroups(values.members, style);
     for (int g = 0; g < GroupCount; ++g)
         replace(names[6 + g], groups[g]);
 }
 
-void PlaceholderMerge::run(const MergeValues &values, QTextDocument &document)
+void PlaceholderMerge::run(const MergeValues &values, QTextDocument &document, Style style)
 {
-    run(values, [&document](const QString &placeholder, const QString &value) {
-        return replaceLast(document, placeholder, value);
-    });
+    run(
+        values,
+        [&document](const QString &placeholder, const QString &value) {
+            return replaceLast(document, placeholder, value);
+        },
+        style);
 }
 
 bool PlaceholderMerge::replaceLast(QTextDocument &document, const QString &placeholder,

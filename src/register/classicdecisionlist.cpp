@@ -155,6 +155,11 @@ ClassicDecisionList::ClassicDecisionList(ui::Session &session, const ui::Body &b
     layout->addWidget(gridBox, 2);
     layout->addLayout(buttons);
 
+    m_openEditor = [](ClassicDecisionList &l, EditorMode mode) {
+        return ClassicEditor::edit(
+            l.m_session, l.m_dialogs, l.m_body,
+            {l.m_decisions.get(), &l.m_meetings, &l.m_attendance.attendance()}, mode, &l);
+    };
     // The view follows the current decision.
     connect(&decisions, &db::DataSet::currentRowChanged, this, [this] {
         if (!m_decisions->decisions().isEditing())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classiceditor.h"
+
 #include <QDialog>
 #include <QHash>
 #include <functional>
@@ -34,7 +36,7 @@ class DecisionRules;
 class ClassicDecisionList : public QDialog {
     Q_OBJECT
 public:
-    enum class EditorMode { New = 1, Current = 2 };
+    using EditorMode = ClassicEditor::Mode;
     /// Opens the editor on the list's decisions; true when it saved.
     using EditorOpener = std::function<bool(ClassicDecisionList &, EditorMode)>;
 

@@ -111,6 +111,15 @@ int DecisionRules::nextOrderNumber(int recordNumber) const
     return q.scalar().toInt() + 1;
 }
 
+void DecisionRules::numberPending(int recordNumber)
+{
+    const int number = yearMaximum() + 1;
+    const int order = nextOrderNumber(recordNumber);
+    m_decisions->setValue(QStringLiteral("KARNO"), number);
+    m_decisions->setValue(QStringLiteral("SNO"), order);
+    m_givenNumber = number;
+}
+
 void DecisionRules::setMeeting(int recordNumber, const QDate &date)
 {
     m_meetingRecord = recordNumber;
@@ -119,9 +128,12 @@ void DecisionRules::setMeeting(int recordNumber, const QDate &date)
 
 QString DecisionRules::fillBeforeSave(db::DataSet &ds)
 {
-    // The classic register stores what its editor gives, nothing more.
-    if (m_variant != Variant::SingleScreen)
-        return QString();
+    // The classic register stores what its editor gives, but its numbers
+    // stay unique just the same.
+    if (m_variant != Variant::SingleScreen) {
+        lockNumbering(m_session.database());
+        return checkNumber(ds);
+    }
     if (m_meetingRecord <= 0)
         return QStringLiteral("Karar hiçbir oturuma bağlı değil; kayıt yapılamadı.");
     ds.setValue(QStringLiteral("KAYNO"), m_meetingRecord);

@@ -51,6 +51,12 @@ public:
     /// The next order number within the meeting: its highest stored one + 1.
     int nextOrderNumber(int recordNumber) const;
 
+    /// Numbers the pending decision of a classic editor: the working year's
+    /// next decision number and the meeting's next order number. The
+    /// decision number is the one a save may replace when another clerk
+    /// takes it meanwhile. Throws DbError.
+    void numberPending(int recordNumber);
+
     /// The meeting the decisions belong to, as the screen shows it: its
     /// record number and date are written into each decision saved.
     void setMeeting(int recordNumber, const QDate &date);

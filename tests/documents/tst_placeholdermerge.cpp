@@ -17,12 +17,23 @@ using Meeting = test::MeetingFixture::Meeting;
 
 namespace {
 
-QString merged(const QString &html, const MergeValues &values)
+using Style = PlaceholderMerge::Style;
+
+QString merged(const QString &html, const MergeValues &values, Style style = Style::SingleScreen)
 {
     auto doc = documents::StoredDocument::blank({});
     doc->setHtml(html);
-    PlaceholderMerge::run(values, *doc);
+    PlaceholderMerge::run(values, *doc, style);
     return doc->toPlainText();
+}
+
+// The classic entries of members first to last: "n - Üye ", one after another.
+QString classicEntries(int first, int last)
+{
+    QString out;
+    for (int i = first; i <= last; ++i)
+        out += QStringLiteral("%1 - Üye ").arg(i);
+    return out;
 }
 
 QString allPlaceholders()
@@ -119,6 +130,64 @@ private slots:
         const QString text = merged("<p>[UYELER]</p><p>[UYELER1]</p><p>[UYELER2]</p>", v);
         QCOMPARE(text.count(" - "), 15);
         QVERIFY(!text.contains("Üye16 "));
+    }
+
+    void classicMemberGroups_data()
+    {
+        QTest::addColumn<int>("members");
+        QTest::addColumn<QStringList>("groups");
+        QTest::newRow("none") << 0 << QStringList{"", "", ""};
+        QTest::newRow("sixteen") << 16
+                                 << QStringList{classicEntries(1, 8), classicEntries(9, 16), ""};
+        QTest::newRow("twenty-five")
+            << 25
+            << QStringList{classicEntries(1, 8), classicEntries(9, 16), classicEntries(17, 24)};
+    }
+    void classicMemberGroups()
+    {
+        QFETCH(int, members);
+        QFETCH(QStringList, groups);
+        QVector<MergeValues::Member> list;
+        for (int i = 1; i <= members; ++i)
+            list.append({QString::number(i), QStringLiteral("Üye")});
+        // The entries run on in one line: each ends in a space.
+        for (Style style : {Style::ClassicCommittee, Style::ClassicCouncil})
+            QCOMPARE(PlaceholderMerge::memberGroups(list, style), groups);
+    }
+
+    // The committee's classic merge leaves the meeting number in the text;
+    // the council's first fills the last "[UYELER]" with every member.
+    void classicMerges_data()
+    {
+        QTest::addColumn<bool>("committee");
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("expected");
+        const QString all = "Üye1 Işık Başkan Üye2 Işık Üye Üye3 Işık Üye Üye4 Işık Üye Üye5 Işık "
+                            "Üye Üye6 Işık Üye Üye7 Işık Üye Üye8 Işık Üye Üye9 Işık Üye Üye10 "
+                            "Işık Üye ";
+        const QString first = "Üye1 Işık - Başkan Üye2 Işık - Üye Üye3 Işık - Üye Üye4 Işık - Üye "
+                              "Üye5 Işık - Üye Üye6 Işık - Üye Üye7 Işık - Üye Üye8 Işık - Üye ";
+        const QString second = "Üye9 Işık - Üye Üye10 Işık - Üye ";
+        const QString template1 = "<p>[OTRNO] [KARNO]|[UYELER]|[UYELER1]|[UYELER2]</p>";
+        QTest::newRow("committee")
+            << true << template1 << "[OTRNO] 41|" + first + "|" + second + "|";
+        QTest::newRow("council, one [UYELER]")
+            << false << template1 << "3 41|" + all + "|" + second + "|";
+        QTest::newRow("council, two [UYELER]")
+            << false << "<p>[UYELER]#[UYELER]</p>" << first + "#" + all;
+    }
+    void classicMerges()
+    {
+        QFETCH(bool, committee);
+        QFETCH(QString, html);
+        QFETCH(QString, expected);
+        test::TestSession t;
+        Meeting m;
+        m.members = 10;
+        const MergeValues v =
+            fromDatabase(t, committee ? ui::Body::committee() : ui::Body::council(), m);
+        QCOMPARE(merged(html, v, committee ? Style::ClassicCommittee : Style::ClassicCouncil),
+                 expected);
     }
 
     void summaries_data()

@@ -7,6 +7,7 @@
 #include "framedscreen.h"
 #include "register/attendancerules.h"
 #include "register/classicdecisionlist.h"
+#include "register/classiceditor.h"
 #include "register/classicregister.h"
 #include "register/decisionrules.h"
 #include "register/meetingrules.h"
@@ -291,6 +292,52 @@ private slots:
         c->decisionsButtonWidget()->click();
         QCOMPARE(seen, (QStringList{"Metin 7", "Metin 8"}));
         QCOMPARE(c->meetings().meetings().data(c->meetings().meetings().index(0, countColumn)),
+                 QVariant("3"));
+    }
+
+    // The whole road of a new decision: the register's decisions button, the
+    // list's "F2-Yeni Karar", the editor's numbers and save; back in the
+    // register the meeting's count has followed.
+    void newDecisionThroughTheEditor_data() { body_data(); }
+    void newDecisionThroughTheEditor()
+    {
+        QFETCH(bool, committee);
+        const ui::Body &b = bodyOf(committee);
+        test::TestSession t(QString::number(Year));
+        fixture(t, b);
+        Clerk c(t.session(), b);
+        QStringList shown;
+        c.dialogs.setScript([&](QDialog &d) {
+            shown << d.objectName();
+            if (auto *editor = qobject_cast<reg::ClassicEditor *>(&d)) {
+                [&] {
+                    QCOMPARE(editor->numberEdit()->text(), "9");
+                    QCOMPARE(editor->orderEdit()->text(), "3");
+                }();
+                editor->summaryEdit()->setFocus();
+                test::typeText(editor->summaryEdit(), "Çevre düzenlemesi");
+                editor->saveButton()->click();
+                return editor->result();
+            }
+            auto &list = static_cast<ClassicDecisionList &>(d);
+            list.newButton()->click();
+            [&] {
+                const db::DataSet &ds = list.decisions().decisions();
+                QCOMPARE(ds.count(), 3);
+                QCOMPARE(ds.state(), db::DataSet::State::Browse);
+            }();
+            list.exitButton()->click();
+            return 0;
+        });
+        c->decisionsButtonWidget()->click();
+        QCOMPARE(shown, (QStringList{committee ? "TFRMENCUMEN" : "TFRMMECLIS",
+                                     committee ? "TFRMENCKAR" : "TFRMMECKAR"}));
+        QCOMPARE(t.scalar("SELECT OZET FROM " + b.decisionTable +
+                          " WHERE KAYNO=5 AND KARNO=9 "
+                          "AND SNO=3")
+                     .toString(),
+                 "Çevre düzenlemesi");
+        QCOMPARE(c->meetings().meetings().data(c->meetings().meetings().index(0, 5)),
                  QVariant("3"));
     }
 

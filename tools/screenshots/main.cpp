@@ -26,6 +26,7 @@
 #include "noticepeer.h"
 #include "register/attendancerules.h"
 #include "register/classicdecisionlist.h"
+#include "register/classiceditor.h"
 #include "register/classicregister.h"
 #include "register/decisioncard.h"
 #include "register/decisionrules.h"
@@ -80,6 +81,30 @@ bool saveBothSizes(QWidget &w, const QString &dir)
     return ok;
 }
 
+/// The classic editor on a decision of the classic decision list.
+bool classicEditorScreen(ui::Session &session, const ui::Body &body, int kayno,
+                         const QVariant &karno, QWidget *parent, const QString &out)
+{
+    db::DataSet meetings(session.database());
+    meetings.setSelectSql(QStringLiteral("SELECT KAYNO, OTRNO, TARIH, SAAT FROM %1 WHERE KAYNO=:K")
+                              .arg(body.meetingTable));
+    meetings.setParam(QStringLiteral("K"), kayno);
+    meetings.open();
+    reg::DecisionRules decisions(session, body, reg::Variant::Classic);
+    decisions.list(kayno);
+    decisions.decisions().locate(QStringLiteral("KARNO"), karno);
+    reg::AttendanceRules attendance(session, body);
+    attendance.list(kayno, meetings.value(QStringLiteral("TARIH")).toDate().year());
+    reg::ClassicEditor editor(session, body, {&decisions, &meetings, &attendance.attendance()},
+                              reg::ClassicEditor::Mode::Current, parent);
+    editor.prepare();
+    editor.show();
+    const bool ok = saveBothSizes(editor, out);
+    editor.cancel();
+    decisions.cancel();
+    return ok;
+}
+
 /// The templates list, a template's document, and each body's single-screen
 /// editor on a decision of the latest meeting that holds a merged document.
 bool documentScreens(app::MainWindow &window, ui::Session &session, const QString &out)
@@ -119,6 +144,7 @@ bool documentScreens(app::MainWindow &window, ui::Session &session, const QStrin
         ok = saveBothSizes(editor, out) && ok;
         editor.cancel();
         decisions.cancel();
+        ok = classicEditorScreen(session, *b, kayno, last.value(1), &window, out) && ok;
     }
     return ok;
 }
