@@ -1,6 +1,7 @@
 #include "classiceditor.h"
 
 #include "decisionrules.h"
+#include "registerparts.h"
 
 #include "db/dataset.h"
 #include "db/dberror.h"
@@ -111,7 +112,10 @@ QWidget *ClassicEditor::buildFields()
     // A label over its boxes, which stand side by side from the column on.
     const auto place = [&](const QString &text, int r, int c,
                            std::initializer_list<QWidget *> boxes, int lastSpan = 1) {
-        grid->addWidget(new QLabel(text, box), r, c, 1, int(boxes.size()) - 1 + lastSpan);
+        // Tall enough for the dots of capital letters.
+        auto *caption = new QLabel(text, box);
+        caption->setMinimumHeight(caption->fontMetrics().height() + 2);
+        grid->addWidget(caption, r, c, 1, int(boxes.size()) - 1 + lastSpan);
         for (QWidget *w : boxes) {
             grid->addWidget(w, r + 1, c, 1, w == *std::rbegin(boxes) ? lastSpan : 1);
             ++c;
@@ -136,11 +140,7 @@ QWidget *ClassicEditor::buildFields()
         grid->setColumnStretch(3, 1);
         return box;
     }
-    m_kind = new QComboBox(box);
-    m_kind->setObjectName(QStringLiteral("ETUR"));
-    m_kind->addItem(QStringLiteral("Evrak"), QStringLiteral("E"));
-    m_kind->addItem(QStringLiteral("Dilekçe"), QStringLiteral("D"));
-    m_kind->setCurrentIndex(-1);
+    m_kind = documentKindSelector(box);
     connect(m_kind, &QComboBox::activated, this, [this](int index) {
         m_source.decisions->setDocumentKind(m_kind->itemData(index).toString());
     });

@@ -53,6 +53,16 @@ QComboBox *meetingTypeSelector(db::DataSet &meetings, QWidget *parent)
     return box;
 }
 
+QComboBox *documentKindSelector(QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("ETUR"));
+    box->addItem(QStringLiteral("Evrak"), QStringLiteral("E"));
+    box->addItem(QStringLiteral("Dilekçe"), QStringLiteral("D"));
+    box->setCurrentIndex(-1);
+    return box;
+}
+
 void showMeetingType(QComboBox *selector, const db::DataSet &meetings)
 {
     const QVariant tur =

@@ -30,6 +30,9 @@ QGroupBox *boldGroup(const QString &title, QWidget *parent);
 void plainFonts(QWidget *w);
 /// "Olağan" / "Olağanüstü"; the clerk's choice writes TUR.
 QComboBox *meetingTypeSelector(db::DataSet &meetings, QWidget *parent);
+/// "Evrak" / "Dilekçe", the kinds of paper a committee decision answers
+/// (ETUR "E" / "D"), with no choice made.
+QComboBox *documentKindSelector(QWidget *parent);
 /// The meeting's TUR in the selector: no choice when empty, other values
 /// leave it as it was.
 void showMeetingType(QComboBox *selector, const db::DataSet &meetings);

@@ -288,11 +288,7 @@ QWidget *SingleRegister::buildDecisionArea()
     db::DataSet &decisions = m_decisions->decisions();
     m_decisionFields = new ui::FieldBinder(decisions, this);
     if (m_body.documentParticulars) {
-        m_kind = new QComboBox(box);
-        m_kind->setObjectName(QStringLiteral("ETUR"));
-        m_kind->addItem(QStringLiteral("Evrak"), QStringLiteral("E"));
-        m_kind->addItem(QStringLiteral("Dilekçe"), QStringLiteral("D"));
-        m_kind->setCurrentIndex(-1);
+        m_kind = documentKindSelector(box);
         connect(m_kind, &QComboBox::activated, this, [this](int index) {
             m_heldKind = m_kind->itemData(index).toString();
             m_decisions->setDocumentKind(m_heldKind);
