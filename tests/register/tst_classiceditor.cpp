@@ -112,18 +112,6 @@ QString storedText(test::TestSession &t, const ui::Body &b, int kayno, int karno
             .toByteArray());
 }
 
-struct SecondSession {
-    explicit SecondSession(const QString &path) : session(messages)
-    {
-        session.database().setDatabaseName(path);
-        session.database().connect();
-        session.setWorkingYear(QStringLiteral("2021"));
-        session.setDefinitionsYear(QStringLiteral("2021"));
-    }
-    ui::ScriptedMessages messages;
-    ui::Session session;
-};
-
 } // namespace
 
 class TestClassicEditor : public QObject {
@@ -467,7 +455,7 @@ private slots:
         const ui::Body &b = ui::Body::committee();
         test::TestSession t;
         Fixture f(t, b);
-        SecondSession other(t.copy().path());
+        test::SecondSession other(t.copy().path(), QStringLiteral("2021"));
         ClassicList mine(t.session(), b, 7);
         ClassicList theirs(other.session, b, 7);
         ClassicEditor a(t.session(), b, mine.source(), Mode::New);
