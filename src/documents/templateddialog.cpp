@@ -48,7 +48,7 @@ void TemplatedDialog::popupDoldur()
 void TemplatedDialog::showTemplateMenu()
 {
     const int entries = int(m_menu->actions().size());
-    m_menu->popup(QPoint(x() + 210, y() - 10 * entries + 586));
+    m_menu->popup(QPoint(x() + m_menuPlace.x(), y() - 10 * entries + m_menuPlace.y()));
 }
 
 void TemplatedDialog::popupClick(QAction *entry)

@@ -3,6 +3,8 @@
 #include "documentdialog.h"
 #include "placeholdermerge.h"
 
+#include <QPoint>
+
 class QAction;
 class QMenu;
 
@@ -36,6 +38,9 @@ protected:
     virtual void editRow() = 0;
     /// The merge on the container's document, which is then shown.
     void merge(const MergeValues &values, PlaceholderMerge::Style style);
+    /// Where the template menu opens: right of the window's left edge, and
+    /// below its top less ten points an entry.
+    void setTemplateMenuPlace(int right, int down) { m_menuPlace = QPoint(right, down); }
 
     const ui::Body &m_body;
 
@@ -44,6 +49,7 @@ private:
 
     QMenu *m_menu;
     QPushButton *m_templateButton;
+    QPoint m_menuPlace{210, 586};
 };
 
 } // namespace mizro::documents

@@ -64,6 +64,7 @@ ClassicEditor::ClassicEditor(ui::Session &session, const ui::Body &body, const S
     setWindowTitle(committee ? QStringLiteral("ENCÜMEN KARARLARI")
                              : QStringLiteral("MECLİS KARARLARI"));
     resize(1000, 720);
+    setTemplateMenuPlace(400, 570);
     cancelButton()->setText(committee ? QStringLiteral("ESC-Çıkış") : QStringLiteral("ESC-İptal"));
     // Both bodies' cancel answers to Esc, as its caption says.
     if (auto *cancelKey = findChild<QAction *>(QStringLiteral("Vazgec1")))

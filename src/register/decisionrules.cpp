@@ -132,6 +132,17 @@ QString DecisionRules::fillBeforeSave(db::DataSet &ds)
     // stay unique just the same.
     if (m_variant != Variant::SingleScreen) {
         lockNumbering(m_session.database());
+        // The meeting is held until the decision is written: one another
+        // clerk deleted meanwhile takes no decision, and a delete begun
+        // meanwhile sees this one.
+        db::Query meeting(
+            m_session.database(),
+            QStringLiteral("UPDATE %1 SET KAYNO=KAYNO WHERE KAYNO=:K").arg(m_body.meetingTable));
+        meeting.bind(QStringLiteral("K"), ds.value(QStringLiteral("KAYNO")));
+        meeting.exec();
+        if (meeting.rowsAffected() == 0)
+            return QStringLiteral("Bu kararın oturumu başka bir kullanıcı tarafından silinmiş; "
+                                  "karar kaydedilmedi.");
         return checkNumber(ds);
     }
     if (m_meetingRecord <= 0)

@@ -2,6 +2,7 @@
 // the values filled before a save, deletion.
 
 #include "db/dataset.h"
+#include "db/query.h"
 #include "register/decisionrules.h"
 #include "testsupport.h"
 #include "ui/body.h"
@@ -171,6 +172,31 @@ private slots:
         QVERIFY(rules.save());
         QVERIFY(t.scalar("SELECT TARIH FROM MKAR WHERE KARNO=3").isNull());
         QCOMPARE(rules.decisions().count(), 3);
+    }
+
+    // A classic decision is not written into a meeting another clerk deleted
+    // meanwhile: the save is refused and the typing stays.
+    void classicDecisionOfADeletedMeetingIsRefused_data() { body_data(); }
+    void classicDecisionOfADeletedMeetingIsRefused()
+    {
+        QFETCH(bool, committee);
+        const ui::Body &b = committee ? ui::Body::committee() : ui::Body::council();
+        test::TestSession t("2021");
+        meeting(t, b, 1, QDate(2021, 1, 5));
+        DecisionRules rules(t.session(), b, Variant::Classic);
+        rules.list(1);
+        QVERIFY(rules.decisions().append());
+        rules.decisions().setValue("KAYNO", 1);
+        rules.numberPending(1);
+        rules.decisions().setValue("OZET", "Yol yapımı");
+        test::SecondSession other(t.copy().path(), "2021");
+        db::Query(other.session.database(), "DELETE FROM " + b.meetingTable).exec();
+        QVERIFY(!rules.save());
+        QCOMPARE(rules.lastError(), "Bu kararın oturumu başka bir kullanıcı tarafından silinmiş; "
+                                    "karar kaydedilmedi.");
+        QCOMPARE(rules.decisions().state(), db::DataSet::State::Insert);
+        QCOMPARE(rules.decisions().value("OZET").toString(), "Yol yapımı");
+        QCOMPARE(t.scalar("SELECT COUNT(*) FROM " + b.decisionTable).toInt(), 0);
     }
 
     // Numbers beyond the column and text beyond its length are refused with
