@@ -184,6 +184,10 @@ private slots:
                                        << "5"
                                        << "1"
                                        << "DİKKAT! Karar Özetini Girmelisiniz..";
+        QTest::newRow("summary before an empty number") << ""
+                                                        << ""
+                                                        << ""
+                                                        << "DİKKAT! Karar Özetini Girmelisiniz..";
         QTest::newRow("then the number") << "Özet"
                                          << ""
                                          << ""
